@@ -1,0 +1,143 @@
+// The Converter: the whole state of one conversion, and every step of it as an operation.
+#ifndef TSM2OSTRA_DRIVER_CONVERTER_H_
+#define TSM2OSTRA_DRIVER_CONVERTER_H_
+
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+
+#include "driver/output_stream.h"
+#include "scan/byte_buffer.h"
+#include "scan/char_source.h"
+#include "scan/result_code.h"
+#include "scan/tag_table.h"
+#include "translate/face_list.h"
+#include "translate/point_list.h"
+
+namespace tsm2ostra {
+
+// Longest token, and longest attribute text of one start tag, that a conversion accepts.
+constexpr size_t kMaxTokenBytes = 1024 * 1024;
+constexpr size_t kMaxAttributeBytes = 1024 * 1024;
+
+class Converter {
+ public:
+  Converter() = default;
+  virtual ~Converter() = default;
+  Converter(const Converter&) = delete;
+  Converter& operator=(const Converter&) = delete;
+
+  // Converts the whole input from source into output; both are borrowed.
+  ResultCode ParseDocument(CharSource* source, OutputStream* output);
+
+  // Sets source and output without parsing, for driving single steps.
+  void Attach(CharSource* source, OutputStream* output) {
+    source_ = source;
+    output_ = output;
+  }
+
+  // Writes a newline, then text. WriteFailed once the output has failed.
+  ResultCode WriteLine(std::string_view text);
+
+  // Reads the next token into token(): Ok with a complete token; EndOfInput when the input
+  // ended (inside a token: the part read; before one: the previous token stays); a token over
+  // kMaxTokenBytes is InvalidInput, as is a source with nothing to read from.
+  ResultCode NextToken();
+  std::string_view token() const { return token_.view(); }
+
+  // Classifies the start-tag token held in token(). For a tag with attributes, collects the
+  // attribute tokens into attributes(), joined, through the first one that ends in '>'.
+  // Only an oversized attribute text or a failure other than the end of input is not Ok.
+  ResultCode LookupTag(TagId* id);
+  std::string_view attributes() const { return attributes_.view(); }
+
+  // Copies token() for SkipElement before LookupTag reads on.
+  ResultCode CopyStartTag();
+  std::string_view start_tag_copy() const { return start_tag_.view(); }
+  // Reads tokens through the first one equal to the closing tag built from start_tag:
+  // "</", start_tag without its first character, and '>' unless it ends in one.
+  // InvalidInput when the input ends first.
+  ResultCode SkipElement(std::string_view start_tag);
+
+  // Reads a token and parses it as a number; InvalidInput unless both succeed.
+  ResultCode ReadNumber(double* out);
+
+  int64_t geometry_number() const { return geometry_number_; }
+  const PointList& point_list() const { return points_; }
+  const FaceList& face_list() const { return faces_; }
+
+ private:
+  using ChildStep = ResultCode (Converter::*)(TagId);
+
+  // Document structure.
+  ResultCode ParseModelContent();
+  ResultCode ParseGeometries();
+  ResultCode ParseGeometry();
+  ResultCode SkipRawThroughTagEnd();
+  ResultCode SkipRawThroughEmptyElementEnd();
+  // The loop every element with children shares: reads children up to the element's
+  // closing tag (Ok), hands each classified child to step; EndOfInput if the input ends first.
+  ResultCode ParseChildren(TagId element, ChildStep step);
+  ResultCode GeometryChild(TagId child);
+
+  // Point sets.
+  ResultCode ParsePointSet();
+  ResultCode PointSetChild(TagId child);
+  ResultCode PointsChild(TagId child);
+  ResultCode PointColorsChild(TagId child);
+  ResultCode ParsePoint();
+  ResultCode ParseThickness();
+  ResultCode ParsePointColor();
+  ResultCode WritePoints();
+
+  // Vector fields.
+  ResultCode ParseVectorField();
+  ResultCode VectorFieldChild(TagId child);
+  ResultCode VectorsChild(TagId child);
+  ResultCode ParseVector(int64_t number, const PointEntry* base);
+
+  // Line sets.
+  ResultCode ParseLineSet();
+  ResultCode LineSetChild(TagId child);
+  ResultCode LinesChild(TagId child);
+  ResultCode ParseLine();
+
+  // Face sets.
+  ResultCode ParseFaceSet();
+  ResultCode FaceSetChild(TagId child);
+  ResultCode FacesChild(TagId child);
+  ResultCode FaceColorsChild(TagId child);
+  ResultCode ParseFace();
+  ResultCode ParseFaceColor();
+  ResultCode WriteFaces();
+
+  // Shared by the set steps.
+  ResultCode ReadColor(uint8_t* r, uint8_t* g, uint8_t* b);
+  ResultCode ExpectClosingTag(TagId element);
+  ResultCode WriteCommand(const class CommandBuilder& command);
+
+  OutputStream* output_ = nullptr;
+  CharSource* source_ = nullptr;
+  ByteBuffer token_;
+  ByteBuffer attributes_;
+  ByteBuffer start_tag_;
+  ByteBuffer closing_tag_;
+  ByteBuffer line_;
+  int64_t geometry_number_ = 0;
+  FaceList faces_;
+  PointList points_;
+  // Vectors of the current "<vectors>": the last number given, and the next base point.
+  int64_t vector_number_ = 0;
+  PointList::Position vector_base_at_;
+  PointEntry* vector_base_ = nullptr;
+  // Vectors standing directly in the current "<vectorField>", numbered on their own.
+  int64_t field_vector_number_ = 0;
+  PointList::Position field_vector_base_at_;
+  PointEntry* field_vector_base_ = nullptr;
+  // A '<' that ended a token and starts the next one.
+  bool pushed_back_ = false;
+};
+
+}  // namespace tsm2ostra
+
+#endif  // TSM2OSTRA_DRIVER_CONVERTER_H_

@@ -1,0 +1,114 @@
+// The command-line driver. All console text of the program comes from here.
+#include "driver/driver.h"
+
+#include <sys/stat.h>
+
+#include <cinttypes>
+#include <cstdio>
+#include <new>
+
+#include "driver/converter.h"
+#include "driver/output_stream.h"
+#include "scan/char_source.h"
+
+namespace tsm2ostra {
+namespace {
+
+constexpr char kBanner[] =
+    "\n"
+    "Tessaro -> Ostra Converter  Version 2.00\n"
+    "Converts Tessaro XML models into Ostra construction commands.\n"
+    "Copyright (c) 2026 The tsm2ostra authors.\n"
+    "Released under the MIT License; see the LICENSE file.\n"
+    "This program comes with ABSOLUTELY NO WARRANTY.\n"
+    "\n";
+
+const char* FailureSuffix(ResultCode result) {
+  switch (result) {
+    case ResultCode::OutOfMemory: return " (Out of memory)\n";
+    case ResultCode::InvalidInput: return " (Invalid input)\n";
+    case ResultCode::WriteFailed: return " (Write failed)\n";
+    default: return "\n";
+  }
+}
+
+void ReportFailure(int64_t line, ResultCode result) {
+  std::printf("Error while reading line %" PRId64 "%s", line, FailureSuffix(result));
+}
+
+// True when path names the file already open as input (same name, another path or a link),
+// which opening it for writing would destroy.
+bool IsSameFile(const struct stat& input, const char* path) {
+  struct stat output;
+  return ::stat(path, &output) == 0 && output.st_dev == input.st_dev &&
+         output.st_ino == input.st_ino;
+}
+
+}  // namespace
+
+int RunDriver(int argc, char* argv[]) {
+  std::fputs(kBanner, stdout);
+  if (argc < 3) {
+    std::fputs("Error in command line. Input/Output files not specified.\n", stdout);
+    return -1;
+  }
+  const char* input_name = argv[1];
+  const char* output_name = argv[2];
+
+  FILE* input = std::fopen(input_name, "rt");
+  struct stat input_status;
+  if (input != nullptr &&
+      (::fstat(fileno(input), &input_status) != 0 || S_ISDIR(input_status.st_mode))) {
+    std::fclose(input);  // a folder reads as nothing; it is not an empty model
+    input = nullptr;
+  }
+  if (input == nullptr) {
+    std::fputs("File error. Cannot open input file.\n", stdout);
+    return -1;
+  }
+  FILE* output_file = IsSameFile(input_status, output_name) ? nullptr
+                                                            : std::fopen(output_name, "w");
+  if (output_file == nullptr) {
+    std::fputs("File error. Cannot open output file.\n", stdout);
+    std::fclose(input);
+    return -1;
+  }
+  // The output stream buffers on its own; writes then go straight to the file, and a
+  // failure shows at the write that met it.
+  std::setvbuf(output_file, nullptr, _IONBF, 0);
+  std::printf("Input file: %s\nOutput file: %s\n\n", input_name, output_name);
+
+  FileOutputStream* output = new (std::nothrow) FileOutputStream(output_file);
+  CharSource* source = new (std::nothrow) FileCharSource(input);
+  if (output == nullptr || source == nullptr) {
+    ReportFailure(1, ResultCode::OutOfMemory);
+    delete source;
+    std::fclose(input);
+    if (output != nullptr) {
+      output->Close();
+      delete output;
+    } else {
+      std::fclose(output_file);
+    }
+    return 1;
+  }
+
+  Converter* converter = new (std::nothrow) Converter();
+  ResultCode result = converter == nullptr ? ResultCode::OutOfMemory
+                                           : converter->ParseDocument(source, output);
+  std::fclose(input);
+  // Only an output written whole counts as converted.
+  bool closed = output->Close();
+  if (result == ResultCode::Ok && !closed) result = ResultCode::WriteFailed;
+  if (result == ResultCode::Ok) {
+    std::printf("File '%s' successfully converted.\n", input_name);
+  } else {
+    ReportFailure(source->line_counter, result);
+  }
+  delete source;
+  delete converter;
+  delete output;
+  return result == ResultCode::Ok ? 0 : 1;
+}
+
+}  // namespace tsm2ostra

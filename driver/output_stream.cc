@@ -1,0 +1,49 @@
+// Buffering and the concrete sinks of OutputStream.
+#include "driver/output_stream.h"
+
+#include <cstring>
+
+namespace tsm2ostra {
+
+bool OutputStream::Flush() {
+  if (used_ != 0 && !failed_) failed_ = !Sink(buffer_, used_);
+  used_ = 0;
+  return !failed_;
+}
+
+bool OutputStream::WriteSlow(const char* data, size_t n) {
+  if (!Flush()) return false;
+  if (n >= kBufferSize) {
+    failed_ = !Sink(data, n);
+    return !failed_;
+  }
+  std::memcpy(buffer_, data, n);
+  used_ = n;
+  return true;
+}
+
+bool FileOutputStream::Close() {
+  bool ok = Flush();
+  if (file_ == nullptr) return false;
+  ok = std::fclose(file_) == 0 && ok;
+  file_ = nullptr;
+  return ok;
+}
+
+bool FileOutputStream::Sink(const char* data, size_t n) {
+  return file_ != nullptr && std::fwrite(data, 1, n, file_) == n && std::fflush(file_) == 0;
+}
+
+bool MemoryOutputStream::Sink(const char* data, size_t n) {
+  // The memory stream is for tests and fuzzing; a failed allocation here is not a concern
+  // of the conversion, so std::string's own handling is accepted.
+  size_t room = fail_after_ - text_.size();
+  if (n > room) {
+    text_.append(data, room);
+    return false;
+  }
+  text_.append(data, n);
+  return true;
+}
+
+}  // namespace tsm2ostra

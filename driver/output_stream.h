@@ -1,0 +1,79 @@
+// Where the commands go: a buffered byte sink that remembers the first failed write.
+#ifndef TSM2OSTRA_DRIVER_OUTPUT_STREAM_H_
+#define TSM2OSTRA_DRIVER_OUTPUT_STREAM_H_
+
+#include <cstddef>
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+namespace tsm2ostra {
+
+// Collects bytes in one 64 KiB buffer and hands them to the sink in large writes.
+// Once a write has failed, every later call fails too.
+class OutputStream {
+ public:
+  static constexpr size_t kBufferSize = 64 * 1024;
+
+  virtual ~OutputStream() = default;
+  OutputStream(const OutputStream&) = delete;
+  OutputStream& operator=(const OutputStream&) = delete;
+
+  // Appends bytes; false when the output has failed (now or earlier).
+  bool Write(const char* data, size_t n) {
+    if (n <= kBufferSize - used_) {
+      std::memcpy(buffer_ + used_, data, n);
+      used_ += n;
+      return !failed_;
+    }
+    return WriteSlow(data, n);
+  }
+  // Hands everything buffered to the sink; false when the output has failed.
+  bool Flush();
+  bool failed() const { return failed_; }
+
+ protected:
+  OutputStream() = default;
+  // Writes all n bytes to the destination; false if it could not.
+  virtual bool Sink(const char* data, size_t n) = 0;
+
+ private:
+  bool WriteSlow(const char* data, size_t n);
+
+  bool failed_ = false;
+  size_t used_ = 0;
+  char buffer_[kBufferSize];
+};
+
+// Writes to a stream that the caller opened; Close flushes and closes it.
+class FileOutputStream final : public OutputStream {
+ public:
+  explicit FileOutputStream(FILE* file) : file_(file) {}
+  ~FileOutputStream() override = default;
+  // Flushes and closes the file; false if anything failed, before or now.
+  bool Close();
+
+ private:
+  bool Sink(const char* data, size_t n) override;
+  FILE* file_;
+};
+
+// Keeps the output in memory; can be told to fail once more than a given number of bytes
+// would have been written in all, as a full disk would.
+class MemoryOutputStream final : public OutputStream {
+ public:
+  explicit MemoryOutputStream(size_t fail_after = static_cast<size_t>(-1))
+      : fail_after_(fail_after) {}
+  ~MemoryOutputStream() override = default;
+  // What reached the sink so far (call Flush first for all of it).
+  const std::string& text() const { return text_; }
+
+ private:
+  bool Sink(const char* data, size_t n) override;
+  size_t fail_after_;
+  std::string text_;
+};
+
+}  // namespace tsm2ostra
+
+#endif  // TSM2OSTRA_DRIVER_OUTPUT_STREAM_H_

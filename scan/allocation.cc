@@ -1,0 +1,27 @@
+// Nothrow heap allocation with an injectable failure for tests.
+#include "scan/allocation.h"
+
+#include <new>
+
+namespace tsm2ostra {
+namespace {
+uint64_t g_attempted = 0;
+uint64_t g_fail_at = 0;
+}  // namespace
+
+void* AllocateBytes(size_t size) {
+  ++g_attempted;
+  if (g_fail_at != 0 && g_attempted == g_fail_at) return nullptr;
+  return ::operator new(size, std::nothrow);
+}
+
+void FreeBytes(void* memory) { ::operator delete(memory); }
+
+void FailAllocationNumber(uint64_t index) {
+  g_attempted = 0;
+  g_fail_at = index;
+}
+
+uint64_t AllocationsAttempted() { return g_attempted; }
+
+}  // namespace tsm2ostra

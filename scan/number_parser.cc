@@ -1,0 +1,123 @@
+// Digit-by-digit decimal parsing, power-of-ten factors and integer conversions.
+#include "scan/number_parser.h"
+
+#include <cmath>
+#include <limits>
+
+namespace tsm2ostra {
+namespace {
+
+constexpr int kQuotientDigits = 40;
+
+// d / 10^k for the k-th fraction digit, where 10^k is the product of k tens rounded at each
+// step: the same divisions the digit loop would make, done once.
+struct FractionQuotients {
+  double value[kQuotientDigits + 1][10];
+  FractionQuotients() {
+    double divisor = 1;
+    for (int k = 1; k <= kQuotientDigits; ++k) {
+      divisor = divisor * 10;
+      for (int d = 0; d < 10; ++d) value[k][d] = d / divisor;
+    }
+  }
+};
+
+const FractionQuotients kQuotients;
+
+// Parses one exponent-free segment [p, end): optional '-', digits, at most one '.'.
+// Stores the unsigned value and whether a '-' led.
+bool ParseSegment(const char* p, const char* end, double* magnitude, bool* negative) {
+  *negative = p != end && *p == '-';
+  if (*negative) ++p;
+  double value = 0;
+  for (; p != end && *p != '.'; ++p) {
+    unsigned digit = static_cast<unsigned char>(*p) - '0';
+    if (digit > 9) return false;
+    value = value * 10 + digit;
+  }
+  if (p != end) {
+    ++p;  // the point
+    int k = 0;
+    double divisor = 1;
+    for (; p != end; ++p) {
+      unsigned digit = static_cast<unsigned char>(*p) - '0';
+      if (digit > 9) return false;
+      ++k;
+      if (k <= kQuotientDigits) {
+        value = value + kQuotients.value[k][digit];
+      } else {
+        if (k == kQuotientDigits + 1) {
+          for (int i = 0; i < kQuotientDigits; ++i) divisor = divisor * 10;
+        }
+        divisor = divisor * 10;
+        value = value + digit / divisor;
+      }
+    }
+  }
+  *magnitude = value;
+  return true;
+}
+
+int32_t ClampExponent(double value) {
+  double truncated = std::trunc(value);
+  if (truncated >= 2147483647.0) return std::numeric_limits<int32_t>::max();
+  if (truncated <= -2147483648.0) return std::numeric_limits<int32_t>::min();
+  return static_cast<int32_t>(truncated);
+}
+
+}  // namespace
+
+double ScaleByPowerOfTen(int32_t n) {
+  double factor = 1;
+  if (n > 0) {
+    for (int32_t i = 0; i < n && !std::isinf(factor); ++i) factor = factor * 10;
+  } else {
+    for (int32_t i = n; i < 0 && factor != 0; ++i) factor = factor * 0.1;
+  }
+  return factor;
+}
+
+ResultCode ParseNumber(std::string_view text, double* out) {
+  // An exponent text is a number of its own, so "1e2e1" is 1 times 10^(2e1). The segments
+  // are evaluated from the last one back, which needs no recursion however many there are.
+  const char* begin = text.data();
+  const char* segment_end = begin + text.size();
+  bool has_exponent = false;
+  double exponent = 0;
+  for (;;) {
+    const char* segment_begin = segment_end;
+    while (segment_begin != begin && segment_begin[-1] != 'e' && segment_begin[-1] != 'E') {
+      --segment_begin;
+    }
+    double value;
+    bool negative;
+    if (!ParseSegment(segment_begin, segment_end, &value, &negative)) {
+      return ResultCode::InvalidInput;
+    }
+    if (has_exponent && value != 0) value = ScaleByPowerOfTen(ClampExponent(exponent)) * value;
+    if (negative) value = -value;
+    if (!std::isfinite(value)) return ResultCode::InvalidInput;
+    if (segment_begin == begin) {
+      *out = value;
+      return ResultCode::Ok;
+    }
+    exponent = value;
+    has_exponent = true;
+    segment_end = segment_begin - 1;
+  }
+}
+
+bool TruncateToInt32(double value, int32_t* out) {
+  if (!(value > -2147483649.0 && value < 2147483648.0)) return false;
+  *out = static_cast<int32_t>(value);
+  return true;
+}
+
+bool ToColorComponent(double value, uint8_t* out) {
+  int32_t whole;
+  if (!TruncateToInt32(value, &whole)) return false;
+  *out = static_cast<uint8_t>(static_cast<uint32_t>(whole) & 0xFFu);
+  return true;
+}
+
+}  // namespace tsm2ostra

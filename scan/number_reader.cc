@@ -1,0 +1,15 @@
+// ReadNumber: the next token as a number.
+#include "driver/converter.h"
+#include "scan/number_parser.h"
+
+namespace tsm2ostra {
+
+ResultCode Converter::ReadNumber(double* out) {
+  ResultCode r = NextToken();
+  if (IsHardFailure(r)) return r;
+  // A number that ends exactly at the end of the input is refused like any non-number.
+  if (r != ResultCode::Ok) return ResultCode::InvalidInput;
+  return ParseNumber(token_.view(), out);
+}
+
+}  // namespace tsm2ostra

@@ -1,0 +1,59 @@
+// The elements the converter knows: their opening and closing tags, and start-tag
+// classification.
+#ifndef TSM2OSTRA_SCAN_TAG_TABLE_H_
+#define TSM2OSTRA_SCAN_TAG_TABLE_H_
+
+#include <string_view>
+
+namespace tsm2ostra {
+
+enum class TagId : int {
+  TsmModel = 0,
+  Meta = 1,
+  Title = 2,
+  Version = 3,
+  Authors = 4,
+  Description = 5,
+  Geometries = 6,
+  Geometry = 7,
+  PointSet = 8,
+  Points = 9,
+  P = 10,
+  Thickness = 11,
+  Colors = 12,
+  Color = 13,
+  C = 14,
+  VectorField = 15,
+  Vectors = 16,
+  V = 17,
+  LineSet = 18,
+  Lines = 19,
+  L = 20,
+  FaceSet = 21,
+  Faces = 22,
+  F = 23,
+  UnknownTag = 24,
+};
+
+constexpr int kTagCount = 24;
+
+struct TagPair {
+  std::string_view opening;
+  std::string_view closing;
+};
+
+// The 24 pairs, indexed by TagId.
+extern const TagPair kTagTable[kTagCount];
+
+inline std::string_view ClosingTag(TagId id) { return kTagTable[static_cast<int>(id)].closing; }
+inline std::string_view OpeningTag(TagId id) { return kTagTable[static_cast<int>(id)].opening; }
+
+// Classifies a start-tag token. It names an entry when it equals the entry's opening tag
+// exactly, or the opening tag without its final '>' (attributes or blanks follow): then
+// *has_attributes is set, telling the caller to collect the attribute tokens.
+// Case-sensitive; every other token is UnknownTag.
+TagId ClassifyStartTag(std::string_view token, bool* has_attributes);
+
+}  // namespace tsm2ostra
+
+#endif  // TSM2OSTRA_SCAN_TAG_TABLE_H_

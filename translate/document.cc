@@ -1,0 +1,147 @@
+// The document structure: prologue, root elements, descriptive elements, the geometries list
+// and each geometry, handing set elements to their steps.
+#include "driver/converter.h"
+
+namespace tsm2ostra {
+
+ResultCode Converter::ParseDocument(CharSource* source, OutputStream* output) {
+  Attach(source, output);
+  ResultCode r = NextToken();
+  for (;;) {
+    if (IsHardFailure(r)) return r;
+    // The token text is tested before the result: at the end of the input it still holds
+    // the previous token, so a prologue keyword there starts another skip, which fails.
+    if (token() == "<?xml" || token() == "<!DOCTYPE") {
+      ResultCode skipped = SkipRawThroughTagEnd();
+      if (skipped != ResultCode::Ok) return skipped;
+    } else {
+      if (r == ResultCode::EndOfInput) return ResultCode::Ok;
+      TagId id;
+      ResultCode looked = LookupTag(&id);
+      if (looked != ResultCode::Ok) return looked;
+      if (id != TagId::TsmModel) return ResultCode::InvalidInput;
+      ResultCode content = ParseModelContent();
+      if (content != ResultCode::Ok) return content;
+    }
+    r = NextToken();
+  }
+}
+
+// Reads raw bytes, past the tokenizer, through the next '>'.
+ResultCode Converter::SkipRawThroughTagEnd() {
+  char c;
+  do {
+    if (source_->Take(&c) != ResultCode::Ok) return ResultCode::InvalidInput;
+  } while (c != '>');
+  return ResultCode::Ok;
+}
+
+// Reads raw bytes through a '/' directly followed by '>'. The byte after a '/' is only
+// compared with '>', never taken as a new '/'.
+ResultCode Converter::SkipRawThroughEmptyElementEnd() {
+  char c;
+  for (;;) {
+    if (source_->Take(&c) != ResultCode::Ok) return ResultCode::InvalidInput;
+    if (c != '/') continue;
+    if (source_->Take(&c) != ResultCode::Ok) return ResultCode::InvalidInput;
+    if (c == '>') return ResultCode::Ok;
+  }
+}
+
+ResultCode Converter::ParseModelContent() {
+  for (;;) {
+    ResultCode r = NextToken();
+    if (IsHardFailure(r)) return r;
+    while (token() == "<meta") {
+      ResultCode skipped = SkipRawThroughEmptyElementEnd();
+      if (skipped != ResultCode::Ok) return skipped;
+      r = NextToken();
+      if (IsHardFailure(r)) return r;
+    }
+    if (token() == ClosingTag(TagId::TsmModel)) return ResultCode::Ok;
+    ResultCode copied = CopyStartTag();
+    if (copied != ResultCode::Ok) return copied;
+    if (r == ResultCode::EndOfInput) return ResultCode::EndOfInput;  // root still open
+    TagId id;
+    ResultCode looked = LookupTag(&id);
+    if (looked != ResultCode::Ok) return looked;
+    ResultCode child;
+    switch (id) {
+      case TagId::Meta:
+      case TagId::Title:
+      case TagId::Version:
+      case TagId::Authors:
+      case TagId::Description:
+        child = SkipElement(start_tag_copy());
+        break;
+      case TagId::Geometries:
+        child = ParseGeometries();
+        break;
+      default:
+        // Anything else ends the root content; the document level reads on.
+        return ResultCode::Ok;
+    }
+    if (child != ResultCode::Ok) return child;
+  }
+}
+
+ResultCode Converter::ParseGeometries() {
+  ResultCode r = NextToken();
+  for (;;) {
+    if (IsHardFailure(r)) return r;
+    if (token() == ClosingTag(TagId::Geometries)) return ResultCode::Ok;
+    if (r == ResultCode::EndOfInput) return ResultCode::EndOfInput;
+    TagId id;
+    ResultCode looked = LookupTag(&id);
+    if (looked != ResultCode::Ok) return looked;
+    if (id != TagId::Geometry) return ResultCode::InvalidInput;
+    ResultCode geometry = ParseGeometry();
+    if (geometry != ResultCode::Ok) return geometry;
+    r = NextToken();
+  }
+}
+
+ResultCode Converter::ParseGeometry() {
+  if (geometry_number_ == INT64_MAX) return ResultCode::InvalidInput;
+  ++geometry_number_;
+  // The previous geometry's entries are dropped here, at the start of the next one.
+  faces_.Clear();
+  points_.Clear();
+  return ParseChildren(TagId::Geometry, &Converter::GeometryChild);
+}
+
+ResultCode Converter::GeometryChild(TagId child) {
+  switch (child) {
+    case TagId::PointSet: return ParsePointSet();
+    case TagId::VectorField: return ParseVectorField();
+    case TagId::LineSet: return ParseLineSet();
+    case TagId::FaceSet: return ParseFaceSet();
+    default: return SkipElement(start_tag_copy());
+  }
+}
+
+ResultCode Converter::ParseChildren(TagId element, ChildStep step) {
+  std::string_view closing = ClosingTag(element);
+  for (;;) {
+    ResultCode r = NextToken();
+    if (IsHardFailure(r)) return r;
+    // The text first: an end of input that leaves the closing tag in the buffer closes it.
+    if (token() == closing) return ResultCode::Ok;
+    ResultCode copied = CopyStartTag();
+    if (copied != ResultCode::Ok) return copied;
+    if (r == ResultCode::EndOfInput) return ResultCode::EndOfInput;  // element still open
+    TagId id;
+    ResultCode looked = LookupTag(&id);
+    if (looked != ResultCode::Ok) return looked;
+    ResultCode child = (this->*step)(id);
+    if (child != ResultCode::Ok) return child;
+  }
+}
+
+ResultCode Converter::ExpectClosingTag(TagId element) {
+  ResultCode r = NextToken();
+  if (IsHardFailure(r)) return r;
+  return token() == ClosingTag(element) ? ResultCode::Ok : ResultCode::InvalidInput;
+}
+
+}  // namespace tsm2ostra

@@ -1,0 +1,123 @@
+// Face sets: "<f>" elements become faces of the current geometry, "<colors>" colours them,
+// and at "</faceSet>" every face is written as a closed polygon, a labelled one with its
+// label at the mean of its corners.
+#include <cstring>
+
+#include "driver/converter.h"
+#include "scan/label.h"
+#include "scan/number_parser.h"
+#include "translate/command_builder.h"
+
+namespace tsm2ostra {
+
+ResultCode Converter::ParseFaceSet() {
+  ResultCode r = ParseChildren(TagId::FaceSet, &Converter::FaceSetChild);
+  if (r != ResultCode::Ok) return r;
+  return WriteFaces();
+}
+
+ResultCode Converter::FaceSetChild(TagId child) {
+  switch (child) {
+    case TagId::Faces: return ParseChildren(TagId::Faces, &Converter::FacesChild);
+    case TagId::F: return ParseFace();
+    case TagId::Colors:
+      faces_.Rewind();
+      return ParseChildren(TagId::Colors, &Converter::FaceColorsChild);
+    default: return SkipElement(start_tag_copy());
+  }
+}
+
+ResultCode Converter::FacesChild(TagId child) {
+  return child == TagId::F ? ParseFace() : SkipElement(start_tag_copy());
+}
+
+// The k-th child of "<colors>" belongs to the k-th face, whatever its tag.
+ResultCode Converter::FaceColorsChild(TagId child) {
+  ResultCode r = child == TagId::C ? ParseFaceColor() : SkipElement(start_tag_copy());
+  if (r == ResultCode::Ok) faces_.Advance();
+  return r;
+}
+
+ResultCode Converter::ParseFace() {
+  faces_.SetGeometryNumber(geometry_number_);
+  if (!faces_.Append()) return ResultCode::OutOfMemory;
+  std::string_view label;
+  if (FindLabel(attributes(), &label) && !faces_.SetLastLabel(label)) {
+    return ResultCode::OutOfMemory;
+  }
+  for (;;) {
+    ResultCode r = NextToken();
+    if (IsHardFailure(r)) return r;
+    if (r != ResultCode::Ok) return ResultCode::EndOfInput;  // "<f>" still open
+    if (token() == ClosingTag(TagId::F)) return ResultCode::Ok;
+    double value;
+    r = ParseNumber(token(), &value);
+    if (r != ResultCode::Ok) return r;
+    // A face truncates before adding one (a line adds first): -0.5 is point 1 here.
+    int32_t vertex;
+    if (!TruncateToInt32(value, &vertex) || vertex == INT32_MAX) return ResultCode::InvalidInput;
+    if (!faces_.AppendVertex(vertex + 1)) return ResultCode::OutOfMemory;
+  }
+}
+
+ResultCode Converter::ParseFaceColor() {
+  uint8_t r, g, b;
+  ResultCode result = ReadColor(&r, &g, &b);
+  if (result != ResultCode::Ok) return result;
+  faces_.SetCurrentColor(r, g, b);  // ignored when no face is left to colour
+  return ExpectClosingTag(TagId::C);
+}
+
+ResultCode Converter::WriteFaces() {
+  const int64_t g = faces_.geometry_number();
+  for (const FaceEntry* face = faces_.Rewind(); face != nullptr; face = faces_.Advance()) {
+    ResultCode r;
+    if (face->has_color()) {
+      r = WriteCommand(CommandBuilder(&line_).Text("color ").Int(face->r).Text(" ")
+                           .Int(face->g).Text(" ").Int(face->b));
+      if (r != ResultCode::Ok) return r;
+    }
+    const uint32_t count = face->vertex_count;
+    if (count == 0) continue;  // no corner to draw from: the colour is all it writes
+    const bool labelled = face->has_label();
+    const int32_t* vertices = face->vertices();
+    const int32_t first = vertices[0];
+    // The label anchor starts at the first corner; each further corner adds its offset from
+    // the first, and "towards" scales the sum back to the mean of the corners.
+    if (labelled) {
+      r = WriteCommand(CommandBuilder(&line_).Text("translate ").LabelAnchor(g).Text(" ")
+                           .Name('P', g, first).Text(" ").Name('P', g, first).Text(" ")
+                           .Name('P', g, first));
+      if (r != ResultCode::Ok) return r;
+    }
+    int32_t previous = first;
+    for (uint32_t i = 1; i < count; ++i) {
+      const int32_t vertex = vertices[i];
+      r = WriteCommand(CommandBuilder(&line_).Text("drawsegment ").Name('P', g, previous)
+                           .Text(" ").Name('P', g, vertex));
+      if (r != ResultCode::Ok) return r;
+      if (labelled) {
+        r = WriteCommand(CommandBuilder(&line_).Text("translate ").LabelAnchor(g).Text(" ")
+                             .Name('P', g, first).Text(" ").Name('P', g, vertex).Text(" ")
+                             .LabelAnchor(g));
+        if (r != ResultCode::Ok) return r;
+      }
+      previous = vertex;
+    }
+    r = WriteCommand(CommandBuilder(&line_).Text("drawsegment ").Name('P', g, previous)
+                         .Text(" ").Name('P', g, first));
+    if (r != ResultCode::Ok) return r;
+    if (labelled) {
+      r = WriteCommand(CommandBuilder(&line_).Text("towards ").LabelAnchor(g).Text(" ")
+                           .Name('P', g, first).Text(" ").LabelAnchor(g).Text(" ")
+                           .Fixed2(1.0 / count));
+      if (r != ResultCode::Ok) return r;
+      r = WriteCommand(CommandBuilder(&line_).Text("printat ").LabelAnchor(g).Text(" ")
+                           .Braced(face->label()));
+      if (r != ResultCode::Ok) return r;
+    }
+  }
+  return ResultCode::Ok;
+}
+
+}  // namespace tsm2ostra

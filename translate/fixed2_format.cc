@@ -1,0 +1,147 @@
+// Two-decimal and integer formatting: a quick arithmetic route for ordinary
+// magnitudes, and an exact route through the 17-digit decimal form of the value.
+#include "translate/fixed2_format.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstring>
+#include <system_error>
+
+namespace tsm2ostra {
+namespace {
+
+struct DigitPairs {
+  char c[200];
+};
+
+constexpr DigitPairs MakeDigitPairs() {
+  DigitPairs t{};
+  for (int i = 0; i < 100; ++i) {
+    t.c[2 * i] = static_cast<char>('0' + i / 10);
+    t.c[2 * i + 1] = static_cast<char>('0' + i % 10);
+  }
+  return t;
+}
+
+// "00" "01" ... "99", so digits go out two at a time.
+constexpr DigitPairs kDigitPairs = MakeDigitPairs();
+
+char* WriteUnsigned(uint64_t n, char* out) {
+  char tmp[20];
+  char* p = tmp + sizeof(tmp);
+  while (n >= 100) {
+    const uint64_t r = n % 100;
+    n /= 100;
+    p -= 2;
+    std::memcpy(p, kDigitPairs.c + 2 * r, 2);
+  }
+  if (n >= 10) {
+    p -= 2;
+    std::memcpy(p, kDigitPairs.c + 2 * n, 2);
+  } else {
+    *--p = static_cast<char>('0' + n);
+  }
+  const size_t len = static_cast<size_t>(tmp + sizeof(tmp) - p);
+  std::memcpy(out, p, len);
+  return out + len;
+}
+
+char* WriteText(const char* text, char* out) {
+  while (*text != '\0') *out++ = *text++;
+  return out;
+}
+
+// The quick route handles |v| below this. Then y = |v|*100 < 1e12 < 2^53, so y's
+// integer and fractional parts are exact, and the margin below stays under 0.06.
+constexpr double kFastLimit = 1e10;
+
+// How close (relative to y) the fraction of y may come to .5 before the quick
+// route gives up. Let D be |v| to 17 significant digits; the answer is
+// floor(100*D + 0.5). |D - |v|| <= 5e-17*|v| (half a unit in the 17th digit) and
+// |y - 100*|v|| <= 2^-53*100*|v| (one rounding of the product), so
+// |y - 100*D| <= 1.7e-16*y. When y's fraction is further than that from .5, no
+// rounding boundary lies between y and 100*D and both round alike. 2^-44
+// (about 5.7e-14) is over 300 times the bound; only values within a hair of a
+// half pay for the slow route.
+constexpr double kHalfMargin = 0x1p-44;
+
+}  // namespace
+
+char* FormatFixed2(double v, char* out) {
+  const double a = std::fabs(v);  // false for NaN, so non-finite goes the slow way
+  if (a < kFastLimit) {
+    const double y = a * 100.0;
+    const uint64_t n = static_cast<uint64_t>(y);
+    const double frac = y - static_cast<double>(n);  // exact: y < 2^53
+    if (std::fabs(frac - 0.5) > y * kHalfMargin) {
+      const uint64_t hundredths = n + (frac > 0.5 ? 1 : 0);
+      if (std::signbit(v)) *out++ = '-';
+      out = WriteUnsigned(hundredths / 100, out);
+      *out++ = '.';
+      std::memcpy(out, kDigitPairs.c + 2 * (hundredths % 100), 2);
+      return out + 2;
+    }
+  }
+  return FormatFixed2Exact(v, out);
+}
+
+char* FormatFixed2Exact(double v, char* out) {
+  if (std::isnan(v)) return WriteText("nan", out);
+  if (std::signbit(v)) *out++ = '-';
+  const double a = std::fabs(v);
+  if (std::isinf(a)) return WriteText("inf", out);
+
+  // "d.dddddddddddddddde+XX": 17 significant digits, then the exponent from index 19.
+  char sci[32];
+  const std::to_chars_result res =
+      std::to_chars(sci, sci + sizeof(sci), a, std::chars_format::scientific, 16);
+  if (res.ec != std::errc()) return WriteText("nan", out);  // cannot happen: sci fits
+  char digits[17];
+  digits[0] = sci[0];
+  std::memcpy(digits + 1, sci + 2, 16);
+  int exponent = 0;
+  for (const char* p = sci + 20; p < res.ptr; ++p) exponent = exponent * 10 + (*p - '0');
+  if (sci[19] == '-') exponent = -exponent;
+
+  // digits[i] weighs 10^(exponent - i), so the hundredths digit is index exponent+2
+  // and the one deciding the rounding is index exponent+3. Digits past the 17th are
+  // zeros, which also makes an exact half round up: the rule is simply ">= 5".
+  const int kept = exponent + 3;  // digits at or above the hundredths, if positive
+  // The value in hundredths, in decimal. Three spare slots in front take a carry
+  // and the leading zeros; at most three are ever prepended.
+  char whole[kFixed2MaxLength];
+  char* first = whole + 3;
+  int len = 0;
+  for (; len < kept; ++len) first[len] = len < 17 ? digits[len] : '0';
+  if (kept >= 0 && kept < 17 && digits[kept] >= '5') {
+    int i = len - 1;
+    while (i >= 0 && first[i] == '9') first[i--] = '0';
+    if (i >= 0) {
+      ++first[i];
+    } else {
+      *--first = '1';
+      ++len;
+    }
+  }
+  while (len < 3) {  // at least "0.dd"
+    *--first = '0';
+    ++len;
+  }
+  std::memcpy(out, first, static_cast<size_t>(len - 2));
+  out += len - 2;
+  *out++ = '.';
+  out[0] = first[len - 2];
+  out[1] = first[len - 1];
+  return out + 2;
+}
+
+char* FormatInt(int64_t v, char* out) {
+  uint64_t magnitude = static_cast<uint64_t>(v);
+  if (v < 0) {
+    *out++ = '-';
+    magnitude = 0 - magnitude;  // unsigned negate: fine for INT64_MIN
+  }
+  return WriteUnsigned(magnitude, out);
+}
+
+}  // namespace tsm2ostra

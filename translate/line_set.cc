@@ -1,0 +1,61 @@
+// Line sets: each "<l>" is written at once as a dashed segment between two points, and a
+// labelled line also gets a midpoint with its label.
+#include "driver/converter.h"
+#include "scan/label.h"
+#include "scan/number_parser.h"
+#include "translate/command_builder.h"
+
+namespace tsm2ostra {
+
+ResultCode Converter::ParseLineSet() {
+  return ParseChildren(TagId::LineSet, &Converter::LineSetChild);
+}
+
+ResultCode Converter::LineSetChild(TagId child) {
+  switch (child) {
+    case TagId::Lines:
+      return ParseChildren(TagId::Lines, &Converter::LinesChild);
+    case TagId::L:
+      return ParseLine();
+    default:
+      return SkipElement(start_tag_copy());
+  }
+}
+
+ResultCode Converter::LinesChild(TagId child) {
+  return child == TagId::L ? ParseLine() : SkipElement(start_tag_copy());
+}
+
+ResultCode Converter::ParseLine() {
+  double first, second;
+  ResultCode r = NextToken();
+  if (r != ResultCode::Ok) return r;
+  r = ParseNumber(token(), &first);
+  if (r != ResultCode::Ok) return r;
+  r = NextToken();
+  if (r != ResultCode::Ok) return r;
+  r = ParseNumber(token(), &second);
+  if (r != ResultCode::Ok) return r;
+  // A line adds one before truncating (a face truncates first): -0.5 is point 0 here.
+  int32_t a, b;
+  if (!TruncateToInt32(first + 1.0, &a) || !TruncateToInt32(second + 1.0, &b)) {
+    return ResultCode::InvalidInput;
+  }
+  const int64_t g = geometry_number_;
+  r = WriteCommand(CommandBuilder(&line_).Text("drawdashsegment ").Name('P', g, a).Text(" ")
+                       .Name('P', g, b));
+  if (r != ResultCode::Ok) return r;
+  std::string_view label;
+  if (FindLabel(attributes(), &label)) {
+    r = WriteCommand(CommandBuilder(&line_).Text("midpoint ").Midpoint(g, a, b).Text(" ").Name('P', g, a).Text(" ").Name('P', g, b));
+    if (r != ResultCode::Ok) return r;
+    r = WriteCommand(CommandBuilder(&line_).Text("printat_t ").Midpoint(g, a, b).Text(" ").Braced(label));
+    if (r != ResultCode::Ok) return r;
+  }
+  r = NextToken();
+  if (IsHardFailure(r)) return r;
+  if (r != ResultCode::Ok) return ResultCode::EndOfInput;  // "<l>" still open
+  return token() == ClosingTag(TagId::L) ? ResultCode::Ok : ResultCode::InvalidInput;
+}
+
+}  // namespace tsm2ostra

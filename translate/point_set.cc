@@ -1,0 +1,124 @@
+// Point sets: "<p>" elements become points of the current geometry, "<colors>" colours them,
+// and at "</pointSet>" the whole list is written.
+#include <cmath>
+
+#include "driver/converter.h"
+#include "scan/label.h"
+#include "scan/number_parser.h"
+#include "translate/command_builder.h"
+
+namespace tsm2ostra {
+
+ResultCode Converter::ParsePointSet() {
+  ResultCode r = ParseChildren(TagId::PointSet, &Converter::PointSetChild);
+  if (r != ResultCode::Ok) return r;
+  return WritePoints();
+}
+
+ResultCode Converter::PointSetChild(TagId child) {
+  switch (child) {
+    case TagId::Points: return ParseChildren(TagId::Points, &Converter::PointsChild);
+    case TagId::P: return ParsePoint();
+    case TagId::Thickness: return ParseThickness();
+    case TagId::Colors:
+      points_.Rewind();
+      return ParseChildren(TagId::Colors, &Converter::PointColorsChild);
+    default: return SkipElement(start_tag_copy());
+  }
+}
+
+ResultCode Converter::PointsChild(TagId child) {
+  switch (child) {
+    case TagId::P: return ParsePoint();
+    case TagId::Thickness: return ParseThickness();
+    default: return SkipElement(start_tag_copy());
+  }
+}
+
+// The k-th child of "<colors>" belongs to the k-th point, whatever its tag.
+ResultCode Converter::PointColorsChild(TagId child) {
+  ResultCode r = child == TagId::C ? ParsePointColor() : SkipElement(start_tag_copy());
+  if (r == ResultCode::Ok) points_.Advance();
+  return r;
+}
+
+ResultCode Converter::ParsePoint() {
+  double a, b;
+  ResultCode r = ReadNumber(&a);
+  if (r != ResultCode::Ok) return r;
+  r = ReadNumber(&b);
+  if (r != ResultCode::Ok) return r;
+  double x = a * 10 + 70;
+  double y = b * 10 + 50;
+  if (!std::isfinite(x) || !std::isfinite(y)) return ResultCode::InvalidInput;
+  if (!points_.Append(x, y, 0, 0, 0)) return ResultCode::OutOfMemory;
+  std::string_view label;
+  if (FindLabel(attributes(), &label) && !points_.SetLastLabel(label)) {
+    return ResultCode::OutOfMemory;
+  }
+  // Two or three numbers; a third coordinate is checked and dropped.
+  r = NextToken();
+  if (IsHardFailure(r)) return r;
+  if (token() == ClosingTag(TagId::P)) return ResultCode::Ok;
+  double unused;
+  r = ParseNumber(token(), &unused);
+  if (r != ResultCode::Ok) return r;
+  return ExpectClosingTag(TagId::P);
+}
+
+ResultCode Converter::ParseThickness() {
+  double unused;
+  ResultCode r = ReadNumber(&unused);
+  if (r != ResultCode::Ok) return r;
+  return ExpectClosingTag(TagId::Thickness);
+}
+
+ResultCode Converter::ReadColor(uint8_t* r, uint8_t* g, uint8_t* b) {
+  double red, green, blue;
+  ResultCode result = ReadNumber(&red);
+  if (result != ResultCode::Ok) return result;
+  result = ReadNumber(&green);
+  if (result != ResultCode::Ok) return result;
+  result = ReadNumber(&blue);
+  if (result != ResultCode::Ok) return result;
+  // All three are read before any range is checked.
+  if (!ToColorComponent(red, r) || !ToColorComponent(green, g) || !ToColorComponent(blue, b)) {
+    return ResultCode::InvalidInput;
+  }
+  return ResultCode::Ok;
+}
+
+ResultCode Converter::ParsePointColor() {
+  uint8_t r, g, b;
+  ResultCode result = ReadColor(&r, &g, &b);
+  if (result != ResultCode::Ok) return result;
+  points_.SetCurrentColor(r, g, b);  // ignored when no point is left to colour
+  return ExpectClosingTag(TagId::C);
+}
+
+ResultCode Converter::WritePoints() {
+  int64_t n = 0;
+  for (const PointEntry* point = points_.Rewind(); point != nullptr;
+       point = points_.Advance()) {
+    ++n;
+    ResultCode r;
+    if (point->has_color()) {
+      r = WriteCommand(CommandBuilder(&line_).Text("color ").Int(point->r).Text(" ")
+                           .Int(point->g).Text(" ").Int(point->b));
+      if (r != ResultCode::Ok) return r;
+    }
+    r = WriteCommand(CommandBuilder(&line_).Text("point ").Name('P', geometry_number_, n)
+                         .Text(" ").Fixed2(point->x).Text(" ").Fixed2(point->y));
+    if (r != ResultCode::Ok) return r;
+    if (point->has_label()) {
+      r = WriteCommand(CommandBuilder(&line_).Text("cmark ").Name('P', geometry_number_, n));
+      if (r != ResultCode::Ok) return r;
+      r = WriteCommand(CommandBuilder(&line_).Text("printat_rt ")
+                           .Name('P', geometry_number_, n).Text(" ").Braced(point->label()));
+      if (r != ResultCode::Ok) return r;
+    }
+  }
+  return ResultCode::Ok;
+}
+
+}  // namespace tsm2ostra

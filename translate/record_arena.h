@@ -1,0 +1,52 @@
+// Storage for the entries of one geometry: variable-size records packed into reused chunks.
+// Clearing keeps the chunks, so geometry after geometry runs without new allocations.
+#ifndef TSM2OSTRA_TRANSLATE_RECORD_ARENA_H_
+#define TSM2OSTRA_TRANSLATE_RECORD_ARENA_H_
+
+#include <cstddef>
+
+namespace tsm2ostra {
+
+class RecordArena {
+ public:
+  // Where a walk stands: a record's chunk and offset.
+  struct Position {
+    struct Chunk* chunk = nullptr;
+    size_t offset = 0;
+  };
+
+  RecordArena() = default;
+  ~RecordArena();
+  RecordArena(const RecordArena&) = delete;
+  RecordArena& operator=(const RecordArena&) = delete;
+
+  // Starts a new record of size bytes (8-aligned) after the last one; nullptr without memory.
+  void* Append(size_t size);
+  // Adds n bytes to the end of the last record and returns them; the record may move, so
+  // callers take it again from last(). nullptr without memory (the record is then unchanged).
+  void* Extend(size_t n);
+  // The last record, or nullptr.
+  void* last() const { return last_; }
+  bool empty() const { return last_ == nullptr; }
+
+  // Walks the records in order. size_of tells a record's size from its contents.
+  void* First(Position* at) const;
+  void* Next(Position* at, size_t record_size) const;
+  // The record a walk stands on, or nullptr after the last.
+  static void* At(const Position& at);
+
+  // Forgets every record; the chunks stay for reuse.
+  void Clear();
+
+ private:
+  struct Chunk* NextChunkWithRoom(size_t size);
+
+  struct Chunk* head_ = nullptr;
+  struct Chunk* current_ = nullptr;
+  void* last_ = nullptr;
+  size_t last_size_ = 0;
+};
+
+}  // namespace tsm2ostra
+
+#endif  // TSM2OSTRA_TRANSLATE_RECORD_ARENA_H_

@@ -1,0 +1,91 @@
+// Converts every golden input and example model in memory, handed over in chunks of 1 to 20
+// bytes, and checks that the output, the result and the line reached never depend on the cut.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "driver/converter.h"
+#include "driver/output_stream.h"
+#include "scan/char_source.h"
+
+namespace tsm2ostra {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string ReadFile(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+struct Outcome {
+  ResultCode result;
+  std::string output;
+  int64_t line;
+};
+
+// One whole conversion of input, delivered chunk bytes at a time (0: in whole blocks).
+Outcome Convert(const std::string& input, size_t chunk) {
+  auto source = std::make_unique<MemoryCharSource>(input.data(), input.size(), chunk);
+  auto output = std::make_unique<MemoryOutputStream>();
+  auto converter = std::make_unique<Converter>();
+  const ResultCode result = converter->ParseDocument(source.get(), output.get());
+  output->Flush();
+  return {result, output->text(), source->line_counter};
+}
+
+// Checks that every chunk size from 1 to 20 gives what the whole input gives.
+void ExpectSameAtEveryChunkSize(const std::string& input, const Outcome& whole) {
+  for (size_t chunk = 1; chunk <= 20; ++chunk) {
+    SCOPED_TRACE("chunk size " + std::to_string(chunk));
+    const Outcome cut = Convert(input, chunk);
+    EXPECT_EQ(static_cast<int>(cut.result), static_cast<int>(whole.result));
+    EXPECT_EQ(cut.output, whole.output);
+    EXPECT_EQ(cut.line, whole.line);
+  }
+}
+
+std::vector<fs::path> SortedEntries(const fs::path& folder) {
+  std::vector<fs::path> entries;
+  for (const auto& entry : fs::directory_iterator(folder)) entries.push_back(entry.path());
+  std::sort(entries.begin(), entries.end());
+  return entries;
+}
+
+TEST(Streaming, GoldenCasesGiveTheirExpectedOutputAtEveryChunkSize) {
+  const auto cases = SortedEntries(fs::path(TSM2OSTRA_SOURCE_DIR) / "tests" / "golden");
+  ASSERT_GT(cases.size(), 10u);
+  for (const fs::path& folder : cases) {
+    SCOPED_TRACE(folder.filename().string());
+    const std::string input = ReadFile(folder / "input.tsm");
+    const Outcome whole = Convert(input, 0);
+    EXPECT_EQ(whole.output, ReadFile(folder / "expected.ost"));
+    const bool succeeds = std::stoi(ReadFile(folder / "expected.status")) == 0;
+    EXPECT_EQ(whole.result == ResultCode::Ok, succeeds);
+    ExpectSameAtEveryChunkSize(input, whole);
+  }
+}
+
+TEST(Streaming, ExampleModelsDoNotDependOnChunkSize) {
+  int models = 0;
+  for (const fs::path& path : SortedEntries(fs::path(TSM2OSTRA_SOURCE_DIR) / "examples")) {
+    if (path.extension() != ".tsm") continue;
+    SCOPED_TRACE(path.filename().string());
+    ++models;
+    const std::string input = ReadFile(path);
+    const Outcome whole = Convert(input, 0);
+    EXPECT_EQ(static_cast<int>(whole.result), static_cast<int>(ResultCode::Ok));
+    ExpectSameAtEveryChunkSize(input, whole);
+  }
+  EXPECT_GT(models, 0);
+}
+
+}  // namespace
+}  // namespace tsm2ostra

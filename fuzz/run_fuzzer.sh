@@ -1,0 +1,31 @@
+#!/usr/bin/env bash
+# Runs the built fuzz target for a number of seconds over a corpus seeded from the test models,
+# then prints libFuzzer's final statistics. Exits non-zero when the fuzzer found a fault.
+# Usage: fuzz/run_fuzzer.sh FUZZER SOURCE_DIR WORK_DIR SECONDS
+set -euo pipefail
+fuzzer=$1
+source_dir=$2
+work=$3
+seconds=$4
+
+# The seeds are copied at run time; the corpus the fuzzer grows is kept between runs.
+mkdir -p "$work/corpus" "$work/seeds" "$work/artifacts"
+for model in "$source_dir"/tests/golden/*/input.tsm "$source_dir"/examples/*.tsm; do
+  [ -f "$model" ] || continue
+  case_name=$(basename "$(dirname "$model")")-$(basename "$model")
+  cp "$model" "$work/seeds/$case_name"
+done
+
+log="$work/fuzz.log"
+status=0
+"$fuzzer" -dict="$source_dir/fuzz/tsm2ostra.dict" -max_total_time="$seconds" -timeout=10 \
+  -rss_limit_mb=2048 -print_final_stats=1 -artifact_prefix="$work/artifacts/" \
+  "$work/corpus" "$work/seeds" >"$log" 2>&1 || status=$?
+
+if [ "$status" != 0 ]; then
+  echo "fuzzer failed (status $status); the end of $log:"
+  tail -n 60 "$log"
+  ls -l "$work/artifacts"
+  exit 1
+fi
+grep -E '^#[0-9]+[[:space:]]+DONE|^Done [0-9]+ runs|^stat::' "$log"

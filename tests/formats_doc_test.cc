@@ -1,0 +1,116 @@
+// Checks the user's format reference, docs/formats.md: every example model converts to exactly
+// the drawing (and, for a failing one, the error line) printed under it.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <regex>
+#include <set>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "driver/converter.h"
+#include "driver/output_stream.h"
+#include "scan/char_source.h"
+
+namespace tsm2ostra {
+namespace {
+
+const std::string kReference = std::string(TSM2OSTRA_SOURCE_DIR) + "/docs/formats.md";
+
+struct Block {
+  std::string info;  // the word after the opening fence
+  std::string text;  // the lines between the fences, each with its line feed
+  int line;          // line of the opening fence
+};
+
+std::vector<Block> ReadFencedBlocks(const std::string& path) {
+  std::ifstream in(path);
+  EXPECT_TRUE(in) << "cannot open " << path;
+  std::vector<Block> blocks;
+  std::string line;
+  bool inside = false;
+  for (int number = 1; std::getline(in, line); ++number) {
+    if (line.compare(0, 3, "```") == 0) {
+      if (!inside) blocks.push_back({line.substr(3), "", number});
+      inside = !inside;
+    } else if (inside) {
+      blocks.back().text += line + "\n";
+    }
+  }
+  EXPECT_FALSE(inside) << "unclosed fence in " << path;
+  return blocks;
+}
+
+// The drawing file for the commands shown one per line: each preceded by a line feed.
+std::string DrawingFor(const std::string& shown) {
+  std::string file;
+  std::istringstream lines(shown);
+  for (std::string command; std::getline(lines, command);) file += "\n" + command;
+  return file;
+}
+
+// The console's last line after a conversion that ended with result at the given line; empty
+// after a success.
+std::string ReportFor(ResultCode result, int64_t line) {
+  if (result == ResultCode::Ok) return "";
+  std::string report = "Error while reading line " + std::to_string(line);
+  if (result == ResultCode::OutOfMemory) report += " (Out of memory)";
+  if (result == ResultCode::InvalidInput) report += " (Invalid input)";
+  if (result == ResultCode::WriteFailed) report += " (Write failed)";
+  return report + "\n";
+}
+
+TEST(FormatsDoc, EveryExampleConvertsToTheDrawingShown) {
+  const std::vector<Block> blocks = ReadFencedBlocks(kReference);
+  int pairs = 0;
+  for (size_t i = 0; i < blocks.size(); ++i) {
+    const Block& model = blocks[i];
+    if (model.info != "tsm") {
+      EXPECT_TRUE(model.info != "ost" && model.info != "console")
+          << "the block at line " << model.line << " follows no tsm block";
+      continue;
+    }
+    if (i + 1 == blocks.size() || blocks[i + 1].info != "ost") {
+      ADD_FAILURE() << "the tsm block at line " << model.line << " has no ost block after it";
+      continue;
+    }
+    const std::string drawing = DrawingFor(blocks[++i].text);
+    const bool fails = i + 1 < blocks.size() && blocks[i + 1].info == "console";
+    const std::string report = fails ? blocks[++i].text : "";
+    ++pairs;
+
+    MemoryCharSource source(model.text.data(), model.text.size());
+    MemoryOutputStream output;
+    Converter converter;
+    const ResultCode result = converter.ParseDocument(&source, &output);
+    output.Flush();
+    EXPECT_EQ(output.text(), drawing) << "example at line " << model.line;
+    EXPECT_EQ(ReportFor(result, source.line_counter), report) << "example at line " << model.line;
+  }
+  EXPECT_GT(pairs, 0) << "no examples found";
+}
+
+// The command table quotes its examples; each must be a line that some example really writes.
+TEST(FormatsDoc, CommandTableExamplesAreWrittenByAnExample) {
+  std::set<std::string> written;
+  for (const Block& block : ReadFencedBlocks(kReference)) {
+    if (block.info != "ost") continue;
+    std::istringstream lines(block.text);
+    for (std::string line; std::getline(lines, line);) written.insert(line);
+  }
+  std::ifstream in(kReference);
+  const std::regex row("^\\| `([a-z_]+)` \\|.*\\| `([^`]+)` \\|$");
+  int rows = 0;
+  for (std::string line; std::getline(in, line);) {
+    std::smatch m;
+    if (!std::regex_match(line, m, row)) continue;
+    ++rows;
+    EXPECT_EQ(m[2].str().compare(0, m[1].length() + 1, m[1].str() + " "), 0) << line;
+    EXPECT_EQ(written.count(m[2].str()), 1u) << "not written by any example: " << m[2];
+  }
+  EXPECT_EQ(rows, 12) << "one row per command";
+}
+
+}  // namespace
+}  // namespace tsm2ostra

@@ -7,6 +7,8 @@
 #include <cstring>
 #include <string>
 
+#include "scan/byte_buffer.h"
+
 namespace tsm2ostra {
 
 // Collects bytes in one 64 KiB buffer and hands them to the sink in large writes.
@@ -22,7 +24,7 @@ class OutputStream {
   // Appends bytes; false when the output has failed (now or earlier).
   bool Write(const char* data, size_t n) {
     if (n <= kBufferSize - used_) {
-      std::memcpy(buffer_ + used_, data, n);
+      CopyBytes(buffer_ + used_, data, n);
       used_ += n;
       return !failed_;
     }
@@ -30,6 +32,9 @@ class OutputStream {
   }
   // Hands everything buffered to the sink; false when the output has failed.
   bool Flush();
+  // Ends the output: flushes, and releases the destination where there is one; false if
+  // anything failed, before or now.
+  virtual bool Close() { return Flush(); }
   bool failed() const { return failed_; }
 
  protected:
@@ -51,7 +56,7 @@ class FileOutputStream final : public OutputStream {
   explicit FileOutputStream(FILE* file) : file_(file) {}
   ~FileOutputStream() override = default;
   // Flushes and closes the file; false if anything failed, before or now.
-  bool Close();
+  bool Close() override;
 
  private:
   bool Sink(const char* data, size_t n) override;

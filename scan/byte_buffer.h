@@ -9,6 +9,38 @@
 
 namespace tsm2ostra {
 
+// memcpy for the short runs of a conversion (tokens, tags, command lines): up to 32 bytes
+// are moved in two overlapping fixed-size pieces, without a library call; longer runs go to
+// memcpy. Reads and writes exactly n bytes.
+inline void CopyBytes(char* out, const char* in, size_t n) {
+  if (n > 32) {
+    std::memcpy(out, in, n);
+  } else if (n >= 16) {
+    char head[16], tail[16];
+    std::memcpy(head, in, 16);
+    std::memcpy(tail, in + n - 16, 16);
+    std::memcpy(out, head, 16);
+    std::memcpy(out + n - 16, tail, 16);
+  } else if (n >= 8) {
+    char head[8], tail[8];
+    std::memcpy(head, in, 8);
+    std::memcpy(tail, in + n - 8, 8);
+    std::memcpy(out, head, 8);
+    std::memcpy(out + n - 8, tail, 8);
+  } else if (n >= 4) {
+    char head[4], tail[4];
+    std::memcpy(head, in, 4);
+    std::memcpy(tail, in + n - 4, 4);
+    std::memcpy(out, head, 4);
+    std::memcpy(out + n - 4, tail, 4);
+  } else if (n != 0) {
+    const char first = in[0], middle = in[n / 2], last = in[n - 1];
+    out[0] = first;
+    out[n / 2] = middle;
+    out[n - 1] = last;
+  }
+}
+
 class ByteBuffer {
  public:
   static constexpr size_t kInlineCapacity = 1024;
@@ -40,7 +72,7 @@ class ByteBuffer {
   }
   bool Append(const char* bytes, size_t n) {
     if (!Reserve(n)) return false;
-    if (n != 0) std::memcpy(data_ + size_, bytes, n);
+    CopyBytes(data_ + size_, bytes, n);
     size_ += n;
     return true;
   }
@@ -50,8 +82,10 @@ class ByteBuffer {
     return Append(text);
   }
 
-  // Writable room after the current end, for callers that format in place: Reserve first,
-  // write at end(), then Commit the count written.
+  // Writable room after the current end, for callers that format in place: Reserve first
+  // (or check room()), write at end(), then Commit the count written.
+  size_t room() const { return capacity_ - size_; }
+  size_t capacity() const { return capacity_; }
   char* end() { return data_ + size_; }
   void Commit(size_t n) { size_ += n; }
 

@@ -50,6 +50,7 @@ bool BlockCharSource::Refill() {
       end = write;
     }
     if (end != buffer_) {
+      block_ = buffer_;
       next_ = buffer_;
       limit_ = end;
       return true;

@@ -36,6 +36,29 @@ class CharSource {
     return ReadChar(out);
   }
 
+  // Bulk access for scanners: the bytes read ahead and not yet delivered, [begin, end).
+  // Empty for a source that keeps no window; Take or ReadChar then fetch more.
+  const unsigned char* window_begin() const { return next_; }
+  const unsigned char* window_end() const { return limit_; }
+  // Start of the block the window lies in: the bytes in [block_begin(), window_begin()) were
+  // delivered last, in this order, and can still be read.
+  const unsigned char* block_begin() const { return block_; }
+  // Delivers the window's bytes before end at once, counted exactly as byte-by-byte
+  // delivery would count them. The caller tells how many of them are line feeds and, if
+  // any, where the bytes after the last one start.
+  void DeliverWindow(const unsigned char* end, int64_t line_feeds,
+                     const unsigned char* after_last_line_feed) {
+    const int64_t n = end - next_;
+    position_counter += n;
+    if (line_feeds == 0) {
+      column_counter += n;
+    } else {
+      line_counter += line_feeds;
+      column_counter = end - after_last_line_feed;
+    }
+    next_ = end;
+  }
+
   // 1 + line feeds delivered: the line of the next byte to be delivered.
   int64_t line_counter = 1;
   // Bytes delivered since the last line feed (which is not counted).
@@ -57,7 +80,9 @@ class CharSource {
     }
   }
 
-  // Bytes read ahead and not yet delivered; concrete sources fill it.
+  // Bytes read ahead and not yet delivered, and the start of their block; concrete sources
+  // fill them.
+  const unsigned char* block_ = nullptr;
   const unsigned char* next_ = nullptr;
   const unsigned char* limit_ = nullptr;
 };

@@ -2,6 +2,7 @@
 #include "scan/number_parser.h"
 
 #include <cmath>
+#include <cstdint>
 #include <limits>
 
 namespace tsm2ostra {
@@ -24,15 +25,34 @@ struct FractionQuotients {
 
 const FractionQuotients kQuotients;
 
+// Integers below this are exact in a double, and so is ten times one of them plus a digit.
+constexpr uint64_t kExactIntegerLimit = static_cast<uint64_t>(1) << 49;
+
 // Parses one exponent-free segment [p, end): optional '-', digits, at most one '.'.
-// Stores the unsigned value and whether a '-' led.
-bool ParseSegment(const char* p, const char* end, double* magnitude, bool* negative) {
+// Stores the unsigned value and whether a '-' led. On failure, *stop is where parsing
+// stopped (the first byte that no segment may hold here).
+bool ParseSegment(const char* p, const char* end, double* magnitude, bool* negative,
+                  const char** stop) {
   *negative = p != end && *p == '-';
   if (*negative) ++p;
-  double value = 0;
+  // Whole digits add up in an integer while every step is exact, which gives the same
+  // value as multiplying and adding in doubles; longer runs go on in doubles.
+  uint64_t whole = 0;
+  for (; p != end && *p != '.' && whole < kExactIntegerLimit; ++p) {
+    unsigned digit = static_cast<unsigned char>(*p) - '0';
+    if (digit > 9) {
+      *stop = p;
+      return false;
+    }
+    whole = whole * 10 + digit;
+  }
+  double value = static_cast<double>(whole);
   for (; p != end && *p != '.'; ++p) {
     unsigned digit = static_cast<unsigned char>(*p) - '0';
-    if (digit > 9) return false;
+    if (digit > 9) {
+      *stop = p;
+      return false;
+    }
     value = value * 10 + digit;
   }
   if (p != end) {
@@ -41,7 +61,10 @@ bool ParseSegment(const char* p, const char* end, double* magnitude, bool* negat
     double divisor = 1;
     for (; p != end; ++p) {
       unsigned digit = static_cast<unsigned char>(*p) - '0';
-      if (digit > 9) return false;
+      if (digit > 9) {
+        *stop = p;
+        return false;
+      }
       ++k;
       if (k <= kQuotientDigits) {
         value = value + kQuotients.value[k][digit];
@@ -77,11 +100,60 @@ double ScaleByPowerOfTen(int32_t n) {
   return factor;
 }
 
+namespace {
+
+// The usual number in one tight pass: an optional '-', at most 15 whole digits, and an
+// optional point with at most kQuotientDigits fraction digits. The same steps as
+// ParseSegment, so the same value; false for anything else, which the caller then parses
+// the general way.
+inline bool ParsePlainNumber(const char* p, const char* end, double* out) {
+  const bool negative = p != end && *p == '-';
+  if (negative) ++p;
+  // 15 digits stay below 10^15, so the integer is exact and the value finite.
+  const char* whole_end = end - p > 15 ? p + 15 : end;
+  uint64_t whole = 0;
+  for (; p != whole_end; ++p) {
+    const unsigned digit = static_cast<unsigned char>(*p) - '0';
+    if (digit > 9) break;
+    whole = whole * 10 + digit;
+  }
+  double value = static_cast<double>(whole);
+  if (p != end) {
+    if (*p != '.') return false;  // a 16th digit, an exponent, or no number at all
+    ++p;
+    if (end - p > kQuotientDigits) return false;
+    const double* quotients = kQuotients.value[1];
+    for (; p != end; ++p, quotients += 10) {
+      const unsigned digit = static_cast<unsigned char>(*p) - '0';
+      if (digit > 9) return false;
+      value = value + quotients[digit];
+    }
+  }
+  *out = negative ? -value : value;
+  return true;
+}
+
+}  // namespace
+
 ResultCode ParseNumber(std::string_view text, double* out) {
-  // An exponent text is a number of its own, so "1e2e1" is 1 times 10^(2e1). The segments
-  // are evaluated from the last one back, which needs no recursion however many there are.
   const char* begin = text.data();
   const char* segment_end = begin + text.size();
+  if (ParsePlainNumber(begin, segment_end, out)) return ResultCode::Ok;
+  // Without an exponent the whole text is one segment.
+  {
+    double value;
+    bool negative;
+    const char* stop;
+    if (ParseSegment(begin, segment_end, &value, &negative, &stop)) {
+      if (negative) value = -value;
+      if (!std::isfinite(value)) return ResultCode::InvalidInput;
+      *out = value;
+      return ResultCode::Ok;
+    }
+    if (*stop != 'e' && *stop != 'E') return ResultCode::InvalidInput;
+  }
+  // An exponent text is a number of its own, so "1e2e1" is 1 times 10^(2e1). The segments
+  // are evaluated from the last one back, which needs no recursion however many there are.
   bool has_exponent = false;
   double exponent = 0;
   for (;;) {
@@ -91,7 +163,8 @@ ResultCode ParseNumber(std::string_view text, double* out) {
     }
     double value;
     bool negative;
-    if (!ParseSegment(segment_begin, segment_end, &value, &negative)) {
+    const char* stop;
+    if (!ParseSegment(segment_begin, segment_end, &value, &negative, &stop)) {
       return ResultCode::InvalidInput;
     }
     if (has_exponent && value != 0) value = ScaleByPowerOfTen(ClampExponent(exponent)) * value;

@@ -1,0 +1,120 @@
+// Micro-benchmarks of the conversion's hot helpers: the number parser, the two-decimal
+// formatter, command building, and the tokenizer over a generated model in memory.
+#include <benchmark/benchmark.h>
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "driver/converter.h"
+#include "driver/output_stream.h"
+#include "scan/byte_buffer.h"
+#include "scan/char_source.h"
+#include "scan/number_parser.h"
+#include "translate/command_builder.h"
+#include "translate/fixed2_format.h"
+
+namespace tsm2ostra {
+namespace {
+
+// Numbers as an exporter writes them: long decimals, short ones, integers.
+const std::vector<std::string_view> kNumbers = {
+    "-0.7071067811865476",
+    "0.7071067811865476",
+    "3.9085630016597568",
+    "-2.5679497076026054",
+    "0.5",
+    "-1.5",
+    "0",
+    "255",
+    "128",
+    "12345",
+    "1e3",
+    "2.5e-1",
+};
+
+void BM_ParseNumber(benchmark::State& state) {
+  const std::string_view text = kNumbers[static_cast<size_t>(state.range(0))];
+  double value;
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(ParseNumber(text, &value));
+    benchmark::DoNotOptimize(value);
+  }
+  state.SetLabel(std::string(text));
+}
+BENCHMARK(BM_ParseNumber)->DenseRange(0, static_cast<int>(kNumbers.size()) - 1);
+
+// Drawing coordinates of ordinary models, and values near a rounding half.
+const double kCoordinates[] = {
+    62.928932188134524, 77.07106781186548, 109.08563001659757, 44.3205029239739, 70.125, -0.125};
+
+void BM_FormatFixed2(benchmark::State& state) {
+  const double value = kCoordinates[state.range(0)];
+  char out[kFixed2MaxLength];
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(FormatFixed2(value, out));
+    benchmark::ClobberMemory();
+  }
+}
+BENCHMARK(BM_FormatFixed2)->DenseRange(0, 5);
+
+void BM_BuildPointCommand(benchmark::State& state) {
+  ByteBuffer line;
+  int64_t n = 0;
+  for (auto _ : state) {
+    CommandBuilder command(&line);
+    command.Text("point ")
+        .Name('P', 12, ++n & 4095)
+        .Text(" ")
+        .Fixed2(62.928932188134524)
+        .Text(" ")
+        .Fixed2(77.07106781186548);
+    benchmark::DoNotOptimize(command.text().data());
+  }
+}
+BENCHMARK(BM_BuildPointCommand);
+
+void BM_BuildSegmentCommand(benchmark::State& state) {
+  ByteBuffer line;
+  int32_t n = 0;
+  for (auto _ : state) {
+    ++n;
+    CommandBuilder command(&line);
+    command.Text("drawsegment ").Name('P', 3, n & 4095).Text(" ").Name('P', 3, (n + 1) & 4095);
+    benchmark::DoNotOptimize(command.text().data());
+  }
+}
+BENCHMARK(BM_BuildSegmentCommand);
+
+// A model of point lines, face lines and colour lines, tokenized whole from memory.
+std::string MakeModel() {
+  std::string text;
+  for (int i = 0; i < 20000; ++i) {
+    text += "\t\t\t\t\t<p>-0.7071067811865476 0.5 3.9085630016597568</p>\n";
+    text += "\t\t\t\t\t<f name=\"side\">" + std::to_string(i) + " " + std::to_string(i + 1) + " " +
+            std::to_string(i + 2) + "</f>\n";
+    text += "\t\t\t\t\t<c>255 128 0</c>\n";
+  }
+  return text;
+}
+
+void BM_Tokenize(benchmark::State& state) {
+  static const std::string model = MakeModel();
+  for (auto _ : state) {
+    MemoryCharSource source(model.data(), model.size());
+    MemoryOutputStream output;
+    Converter converter;
+    converter.Attach(&source, &output);
+    size_t tokens = 0;
+    while (converter.NextToken() == ResultCode::Ok) ++tokens;
+    benchmark::DoNotOptimize(tokens);
+  }
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) *
+                          static_cast<int64_t>(model.size()));
+}
+BENCHMARK(BM_Tokenize);
+
+}  // namespace
+}  // namespace tsm2ostra
+
+BENCHMARK_MAIN();

@@ -9,6 +9,7 @@
 
 #include "driver/converter.h"
 #include "driver/output_stream.h"
+#include "scan/allocation.h"
 #include "scan/char_source.h"
 
 namespace tsm2ostra {
@@ -32,8 +33,8 @@ const char* FailureSuffix(ResultCode result) {
   }
 }
 
-void ReportFailure(int64_t line, ResultCode result) {
-  std::printf("Error while reading line %" PRId64 "%s", line, FailureSuffix(result));
+void ReportFailure(FILE* console, int64_t line, ResultCode result) {
+  std::fprintf(console, "Error while reading line %" PRId64 "%s", line, FailureSuffix(result));
 }
 
 // True when path names the file already open as input (same name, another path or a link),
@@ -81,7 +82,7 @@ int RunDriver(int argc, char* argv[]) {
   FileOutputStream* output = new (std::nothrow) FileOutputStream(output_file);
   CharSource* source = new (std::nothrow) FileCharSource(input);
   if (output == nullptr || source == nullptr) {
-    ReportFailure(1, ResultCode::OutOfMemory);
+    ReportFailure(stdout, 1, ResultCode::OutOfMemory);
     delete source;
     std::fclose(input);
     if (output != nullptr) {
@@ -93,21 +94,32 @@ int RunDriver(int argc, char* argv[]) {
     return 1;
   }
 
-  Converter* converter = new (std::nothrow) Converter();
+  int status = ConvertAndReport(input_name, source, output, stdout);
+  std::fclose(input);
+  delete source;
+  delete output;
+  return status;
+}
+
+int ConvertAndReport(const char* input_name, CharSource* source, OutputStream* output,
+                     FILE* console) {
+  // Allocated through AllocateBytes like the rest of the conversion, so tests can fail it too.
+  void* memory = AllocateBytes(sizeof(Converter));
+  Converter* converter = memory == nullptr ? nullptr : new (memory) Converter();
   ResultCode result = converter == nullptr ? ResultCode::OutOfMemory
                                            : converter->ParseDocument(source, output);
-  std::fclose(input);
   // Only an output written whole counts as converted.
   bool closed = output->Close();
   if (result == ResultCode::Ok && !closed) result = ResultCode::WriteFailed;
   if (result == ResultCode::Ok) {
-    std::printf("File '%s' successfully converted.\n", input_name);
+    std::fprintf(console, "File '%s' successfully converted.\n", input_name);
   } else {
-    ReportFailure(source->line_counter, result);
+    ReportFailure(console, source->line_counter, result);
   }
-  delete source;
-  delete converter;
-  delete output;
+  if (converter != nullptr) {
+    converter->~Converter();
+    FreeBytes(memory);
+  }
   return result == ResultCode::Ok ? 0 : 1;
 }
 

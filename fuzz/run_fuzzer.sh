@@ -16,10 +16,12 @@ for model in "$source_dir"/tests/golden/*/input.tsm "$source_dir"/examples/*.tsm
   cp "$model" "$work/seeds/$case_name"
 done
 
+# Inputs up to 64 KiB, so that records spill into further arena chunks and the output buffer
+# fills during a conversion; libFuzzer still starts small and lengthens inputs gradually.
 log="$work/fuzz.log"
 status=0
 "$fuzzer" -dict="$source_dir/fuzz/tsm2ostra.dict" -max_total_time="$seconds" -timeout=10 \
-  -rss_limit_mb=2048 -print_final_stats=1 -artifact_prefix="$work/artifacts/" \
+  -max_len=65536 -rss_limit_mb=2048 -print_final_stats=1 -artifact_prefix="$work/artifacts/" \
   "$work/corpus" "$work/seeds" >"$log" 2>&1 || status=$?
 
 if [ "$status" != 0 ]; then

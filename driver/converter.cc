@@ -6,13 +6,7 @@
 namespace tsm2ostra {
 
 ResultCode Converter::WriteLine(std::string_view text) {
-  output_->Write("\n", 1);
-  return output_->Write(text.data(), text.size()) ? ResultCode::Ok : ResultCode::WriteFailed;
-}
-
-ResultCode Converter::WriteCommand(const CommandBuilder& command) {
-  if (!command.ok()) return ResultCode::OutOfMemory;
-  return WriteLine(command.text());
+  return WriteCommand(CommandBuilder(output_).Text(text));
 }
 
 }  // namespace tsm2ostra

@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <string_view>
 
 #include "driver/output_stream.h"
@@ -19,6 +20,37 @@ namespace tsm2ostra {
 // Longest token, and longest attribute text of one start tag, that a conversion accepts.
 constexpr size_t kMaxTokenBytes = 1024 * 1024;
 constexpr size_t kMaxAttributeBytes = 1024 * 1024;
+
+// True when the n bytes at a and at b are equal. Inline and without a library call: fixed-size
+// loads that may overlap but never reach past the n bytes of either side.
+inline bool SameBytes(const char* a, const char* b, size_t n) {
+  if (n >= 8) {
+    for (;;) {
+      uint64_t x, y;
+      std::memcpy(&x, a, 8);
+      std::memcpy(&y, b, 8);
+      if (x != y) return false;
+      if (n <= 16) {
+        std::memcpy(&x, a + n - 8, 8);
+        std::memcpy(&y, b + n - 8, 8);
+        return x == y;
+      }
+      a += 8;
+      b += 8;
+      n -= 8;
+    }
+  }
+  if (n >= 4) {
+    uint32_t x, y, u, v;
+    std::memcpy(&x, a, 4);
+    std::memcpy(&y, b, 4);
+    std::memcpy(&u, a + n - 4, 4);
+    std::memcpy(&v, b + n - 4, 4);
+    return ((x ^ y) | (u ^ v)) == 0;
+  }
+  if (n == 0) return true;
+  return a[0] == b[0] && a[n / 2] == b[n / 2] && a[n - 1] == b[n - 1];
+}
 
 class Converter {
  public:
@@ -44,16 +76,37 @@ class Converter {
   // kMaxTokenBytes is InvalidInput, as is a source with nothing to read from.
   ResultCode NextToken();
   std::string_view token() const { return token_.view(); }
+  // True when token() is exactly text; the length is compared first.
+  bool TokenIs(std::string_view text) const {
+    return token_.size() == text.size() && SameBytes(token_.data(), text.data(), text.size());
+  }
 
   // Classifies the start-tag token held in token(). For a tag with attributes, collects the
   // attribute tokens into attributes(), joined, through the first one that ends in '>'.
   // Only an oversized attribute text or a failure other than the end of input is not Ok.
-  ResultCode LookupTag(TagId* id);
+  ResultCode LookupTag(TagId* id) {
+    attributes_.Clear();
+    bool has_attributes;
+    *id = ClassifyStartTag(token_.view(), &has_attributes);
+    start_tag_id_ = *id;
+    return has_attributes ? CollectAttributes() : ResultCode::Ok;
+  }
   std::string_view attributes() const { return attributes_.view(); }
 
-  // Copies token() for SkipElement before LookupTag reads on.
-  ResultCode CopyStartTag();
-  std::string_view start_tag_copy() const { return start_tag_.view(); }
+  // Keeps the start tag in token() for SkipElement before LookupTag reads on. Only a token
+  // longer than the copy's present room is copied: a known element's start tag closes like
+  // its opening tag, and an unknown one is still token() when it is skipped, since LookupTag
+  // reads on only after known ones. So the copy asks for memory exactly when a copy of every
+  // token would.
+  ResultCode CopyStartTag() {
+    start_tag_deferred_ = token_.size() <= start_tag_.capacity();
+    return start_tag_deferred_ ? ResultCode::Ok : CopyLongStartTag();
+  }
+  // The start tag kept by CopyStartTag, or the opening tag of the element LookupTag found.
+  std::string_view start_tag_copy() const {
+    if (!start_tag_deferred_) return start_tag_.view();
+    return start_tag_id_ != TagId::UnknownTag ? OpeningTag(start_tag_id_) : token();
+  }
   // Reads tokens through the first one equal to the closing tag built from start_tag:
   // "</", start_tag without its first character, and '>' unless it ends in one.
   // InvalidInput when the input ends first.
@@ -61,6 +114,8 @@ class Converter {
 
   // Reads a token and parses it as a number; InvalidInput unless both succeed.
   ResultCode ReadNumber(double* out);
+  // The same result as ReadNumber, for a number whose value is not used.
+  ResultCode CheckNumber();
 
   int64_t geometry_number() const { return geometry_number_; }
   const PointList& point_list() const { return points_; }
@@ -111,9 +166,15 @@ class Converter {
   ResultCode ParseFaceColor();
   ResultCode WriteFaces();
 
+  // The out-of-line parts of LookupTag and CopyStartTag.
+  ResultCode CollectAttributes();
+  ResultCode CopyLongStartTag();
+
   // Shared by the set steps.
   ResultCode ReadColor(uint8_t* r, uint8_t* g, uint8_t* b);
   ResultCode ExpectClosingTag(TagId element);
+  // Ends a command built on the output (see CommandBuilder); WriteFailed once the output
+  // has failed.
   ResultCode WriteCommand(const class CommandBuilder& command);
 
   OutputStream* output_ = nullptr;
@@ -121,8 +182,10 @@ class Converter {
   ByteBuffer token_;
   ByteBuffer attributes_;
   ByteBuffer start_tag_;
+  // CopyStartTag left the start tag to start_tag_copy(), and what LookupTag found last.
+  bool start_tag_deferred_ = false;
+  TagId start_tag_id_ = TagId::UnknownTag;
   ByteBuffer closing_tag_;
-  ByteBuffer line_;
   int64_t geometry_number_ = 0;
   FaceList faces_;
   PointList points_;

@@ -32,6 +32,39 @@ class OutputStream {
   }
   // Hands everything buffered to the sink; false when the output has failed.
   bool Flush();
+
+  // A line built in place (CommandBuilder): BeginLine writes "\n" and returns where the
+  // line's text starts. The caller writes on from there and may pass line_end() by up to
+  // kLineSlack bytes; then it must call SpillLine, which returns where to go on writing.
+  // EndLine takes the text up to its argument. The sink sees the same bytes at the same
+  // lines as Write("\n") then Write(text): what the buffer held before the text goes out
+  // when the text does not fit behind it, and a text of kBufferSize bytes or more leaves the
+  // buffer empty.
+  static constexpr size_t kLineSlack = 512;
+  char* BeginLine() {
+    // As Write("\n", 1): a full buffer goes out first.
+    if (used_ == kBufferSize) Flush();
+    buffer_[used_++] = '\n';
+    line_start_ = used_;
+    line_sunk_ = 0;
+    return buffer_ + used_;
+  }
+  char* line_end() { return buffer_ + kBufferSize; }
+  char* SpillLine(char* at);
+  // Appends n bytes of any length to the line at at; returns the new end of the line.
+  char* AppendToLine(char* at, const char* data, size_t n) {
+    if (n <= static_cast<size_t>(line_end() - at)) {
+      CopyBytes(at, data, n);
+      return at + n;
+    }
+    return AppendToLineSlow(at, data, n);
+  }
+  // False when the output has failed.
+  bool EndLine(char* at) {
+    used_ = static_cast<size_t>(at - buffer_);
+    if (line_sunk_ + (used_ - line_start_) >= kBufferSize) return Flush();
+    return !failed_;
+  }
   // Ends the output: flushes, and releases the destination where there is one; false if
   // anything failed, before or now.
   virtual bool Close() { return Flush(); }
@@ -44,10 +77,15 @@ class OutputStream {
 
  private:
   bool WriteSlow(const char* data, size_t n);
+  char* AppendToLineSlow(char* at, const char* data, size_t n);
 
   bool failed_ = false;
   size_t used_ = 0;
-  char buffer_[kBufferSize];
+  // The line being built: where its text starts in the buffer, and how much of it went to
+  // the sink already.
+  size_t line_start_ = 0;
+  size_t line_sunk_ = 0;
+  char buffer_[kBufferSize + kLineSlack];
 };
 
 // Writes to a stream that the caller opened; Close flushes and closes it.

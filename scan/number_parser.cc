@@ -1,8 +1,9 @@
-// Digit-by-digit decimal parsing, power-of-ten factors and integer conversions.
+// Digit-by-digit decimal parsing, number validation and power-of-ten factors.
 #include "scan/number_parser.h"
 
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <limits>
 
 namespace tsm2ostra {
@@ -180,17 +181,44 @@ ResultCode ParseNumber(std::string_view text, double* out) {
   }
 }
 
-bool TruncateToInt32(double value, int32_t* out) {
-  if (!(value > -2147483649.0 && value < 2147483648.0)) return false;
-  *out = static_cast<int32_t>(value);
-  return true;
+// Up to this many bytes, a number without exponent has at most 300 whole digits and stays
+// below 10^301, far from the largest double.
+constexpr size_t kSurelyFiniteBytes = 300;
+
+namespace {
+
+inline bool IsDigit(char c) {
+  return static_cast<unsigned>(static_cast<unsigned char>(c) - '0') <= 9;
 }
 
-bool ToColorComponent(double value, uint8_t* out) {
-  int32_t whole;
-  if (!TruncateToInt32(value, &whole)) return false;
-  *out = static_cast<uint8_t>(static_cast<uint32_t>(whole) & 0xFFu);
-  return true;
+// True when the eight bytes at p are all decimal digits: each byte's high nibble is 3, and
+// still is after adding 6 (which moves 0x3A to 0x3F out of it; a carry out of a byte only
+// happens where the first test already failed).
+inline bool EightDigits(const char* p) {
+  uint64_t bytes;
+  std::memcpy(&bytes, p, sizeof bytes);
+  constexpr uint64_t kHigh = 0xF0F0F0F0F0F0F0F0u, kThrees = 0x3030303030303030u;
+  return (bytes & kHigh) == kThrees && ((bytes + 0x0606060606060606u) & kHigh) == kThrees;
+}
+
+}  // namespace
+
+ResultCode ValidateNumber(std::string_view text) {
+  if (text.size() <= kSurelyFiniteBytes) {
+    // '-'? digits* ('.' digits*)?, the fraction digits eight at a time.
+    const char* p = text.data();
+    const char* const end = p + text.size();
+    if (p != end && *p == '-') ++p;
+    while (p != end && IsDigit(*p)) ++p;
+    if (p != end && *p == '.') {
+      ++p;
+      while (end - p >= 8 && EightDigits(p)) p += 8;
+      while (p != end && IsDigit(*p)) ++p;
+    }
+    if (p == end) return ResultCode::Ok;
+  }
+  double unused;
+  return ParseNumber(text, &unused);
 }
 
 }  // namespace tsm2ostra

@@ -15,16 +15,30 @@ namespace tsm2ostra {
 // not finite, in the number or in any of its exponents, is InvalidInput.
 ResultCode ParseNumber(std::string_view text, double* out);
 
+// The result ParseNumber would give for text, without its value: for numbers that are only
+// checked. A short text of digits, an optional leading '-' and at most one '.' is accepted
+// by a scan (it cannot reach infinity); anything else is handed to ParseNumber.
+ResultCode ValidateNumber(std::string_view text);
+
 // 10 to the power n as a product of n tens, or of |n| times 0.1, rounded after every step;
 // stops early once the factor is infinite or zero.
 double ScaleByPowerOfTen(int32_t n);
 
 // Truncates toward zero; false when the result is outside the signed 32-bit range.
-bool TruncateToInt32(double value, int32_t* out);
+inline bool TruncateToInt32(double value, int32_t* out) {
+  if (!(value > -2147483649.0 && value < 2147483648.0)) return false;
+  *out = static_cast<int32_t>(value);
+  return true;
+}
 
 // A colour component: the value truncated toward zero, low eight bits kept
 // (255.9 -> 255, 256 -> 0, -1 -> 255). False outside the signed 32-bit range.
-bool ToColorComponent(double value, uint8_t* out);
+inline bool ToColorComponent(double value, uint8_t* out) {
+  int32_t whole;
+  if (!TruncateToInt32(value, &whole)) return false;
+  *out = static_cast<uint8_t>(static_cast<uint32_t>(whole) & 0xFFu);
+  return true;
+}
 
 }  // namespace tsm2ostra
 

@@ -1,4 +1,4 @@
-// ReadNumber: the next token as a number.
+// ReadNumber and CheckNumber: the next token as a number.
 #include "driver/converter.h"
 #include "scan/number_parser.h"
 
@@ -10,6 +10,13 @@ ResultCode Converter::ReadNumber(double* out) {
   // A number that ends exactly at the end of the input is refused like any non-number.
   if (r != ResultCode::Ok) return ResultCode::InvalidInput;
   return ParseNumber(token_.view(), out);
+}
+
+ResultCode Converter::CheckNumber() {
+  ResultCode r = NextToken();
+  if (IsHardFailure(r)) return r;
+  if (r != ResultCode::Ok) return ResultCode::InvalidInput;
+  return ValidateNumber(token_.view());
 }
 
 }  // namespace tsm2ostra

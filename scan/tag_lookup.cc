@@ -1,13 +1,9 @@
-// LookupTag with attribute collection, the start-tag copy, and SkipElement.
+// Attribute collection for LookupTag, the copy of a long start tag, and SkipElement.
 #include "driver/converter.h"
 
 namespace tsm2ostra {
 
-ResultCode Converter::LookupTag(TagId* id) {
-  attributes_.Clear();
-  bool has_attributes;
-  *id = ClassifyStartTag(token_.view(), &has_attributes);
-  if (!has_attributes) return ResultCode::Ok;
+ResultCode Converter::CollectAttributes() {
   for (;;) {
     ResultCode r = NextToken();
     // At the end of the input collection just stops; the caller's next read meets it again.
@@ -19,7 +15,7 @@ ResultCode Converter::LookupTag(TagId* id) {
   }
 }
 
-ResultCode Converter::CopyStartTag() {
+ResultCode Converter::CopyLongStartTag() {
   return start_tag_.Assign(token_.view()) ? ResultCode::Ok : ResultCode::OutOfMemory;
 }
 
@@ -34,7 +30,7 @@ ResultCode Converter::SkipElement(std::string_view start_tag) {
     ResultCode r = NextToken();
     if (r == ResultCode::EndOfInput) return ResultCode::InvalidInput;
     if (r != ResultCode::Ok) return r;
-    if (token_.view() == closing_tag_.view()) return ResultCode::Ok;
+    if (TokenIs(closing_tag_.view())) return ResultCode::Ok;
   }
 }
 

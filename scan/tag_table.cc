@@ -1,34 +1,8 @@
-// The tag table and start-tag classification by name length and first letter.
+// Start-tag classification of tokens other than the one-letter tags: by name length, then a
+// few comparisons.
 #include "scan/tag_table.h"
 
 namespace tsm2ostra {
-
-const TagPair kTagTable[kTagCount] = {
-    {"<tsm-model>", "</tsm-model>"},
-    {"<meta>", "</meta>"},
-    {"<title>", "</title>"},
-    {"<version>", "</version>"},
-    {"<authors>", "</authors>"},
-    {"<description>", "</description>"},
-    {"<geometries>", "</geometries>"},
-    {"<geometry>", "</geometry>"},
-    {"<pointSet>", "</pointSet>"},
-    {"<points>", "</points>"},
-    {"<p>", "</p>"},
-    {"<thickness>", "</thickness>"},
-    {"<colors>", "</colors>"},
-    {"<color>", "</color>"},
-    {"<c>", "</c>"},
-    {"<vectorField>", "</vectorField>"},
-    {"<vectors>", "</vectors>"},
-    {"<v>", "</v>"},
-    {"<lineSet>", "</lineSet>"},
-    {"<lines>", "</lines>"},
-    {"<l>", "</l>"},
-    {"<faceSet>", "</faceSet>"},
-    {"<faces>", "</faces>"},
-    {"<f>", "</f>"},
-};
 
 namespace {
 
@@ -46,15 +20,7 @@ TagId FindName(std::string_view name) {
     return TagId::UnknownTag;
   };
   switch (name.size()) {
-    case 1:
-      switch (name[0]) {
-        case 'p': return TagId::P;
-        case 'c': return TagId::C;
-        case 'v': return TagId::V;
-        case 'l': return TagId::L;
-        case 'f': return TagId::F;
-        default: return TagId::UnknownTag;
-      }
+    case 1: return OneLetterTag(name[0]);
     case 4: return first_of({TagId::Meta});
     case 5: return first_of({TagId::Title, TagId::Color, TagId::Lines, TagId::Faces});
     case 6: return first_of({TagId::Points, TagId::Colors});
@@ -71,7 +37,7 @@ TagId FindName(std::string_view name) {
 
 }  // namespace
 
-TagId ClassifyStartTag(std::string_view token, bool* has_attributes) {
+TagId ClassifyOtherStartTag(std::string_view token, bool* has_attributes) {
   *has_attributes = false;
   if (token.size() < 2 || token[0] != '<') return TagId::UnknownTag;
   bool closed = token.back() == '>';

@@ -1,5 +1,5 @@
-// Builds one command's text in a reusable buffer, without printf: words, integers, object
-// names and two-decimal numbers.
+// Builds one command's text straight in the output's buffer, without printf: words, integers,
+// object names and two-decimal numbers.
 #ifndef TSM2OSTRA_TRANSLATE_COMMAND_BUILDER_H_
 #define TSM2OSTRA_TRANSLATE_COMMAND_BUILDER_H_
 
@@ -9,8 +9,15 @@
 #include <string>
 #include <string_view>
 
-#include "scan/byte_buffer.h"
+#include "driver/converter.h"
+#include "driver/output_stream.h"
 #include "translate/fixed2_format.h"
+
+#if defined(__GNUC__)
+#define TSM2OSTRA_ALWAYS_INLINE __attribute__((always_inline)) inline
+#else
+#define TSM2OSTRA_ALWAYS_INLINE inline
+#endif
 
 namespace tsm2ostra {
 
@@ -37,8 +44,12 @@ inline char* WriteInt(int64_t v, char* out) {
     *out++ = '-';
     n = 0 - n;  // unsigned negate: fine for INT64_MIN
   }
+  // The digit count: four digits a step, then comparisons, which the usual small numbers
+  // reach at once.
   int length = 1;
-  for (uint64_t rest = n; rest >= 10; rest /= 10) ++length;
+  uint64_t rest = n;
+  for (; rest >= 10000; rest /= 10000) length += 4;
+  length += (rest >= 10) + (rest >= 100) + (rest >= 1000);
   char* const end = out + length;
   char* p = end;
   while (n >= 100) {
@@ -59,54 +70,46 @@ inline char* WriteInt(int64_t v, char* out) {
 
 }  // namespace command_detail
 
-// Writes straight into the line buffer's free room through a raw pointer; the buffer is
-// asked to grow (with the same requests, in the same order, as appending piece by piece)
-// only when a piece does not fit.
+// Writes one command straight into the output's buffer, on a line of its own, through a raw
+// pointer. Every piece of bounded length is written whole (the buffer keeps kLineSlack bytes
+// spare behind its end for that) and the line is spilled once it passes the end.
 class CommandBuilder {
  public:
-  // Starts a new command in line, dropping what it held.
-  explicit CommandBuilder(ByteBuffer* line) : line_(line) {
-    line_->Clear();
-    at_ = line_->end();
-    limit_ = at_ + line_->room();
-  }
+  // Starts a new line in output; Finish ends it. Nothing else may write to output between.
+  explicit CommandBuilder(OutputStream* output)
+      : output_(output), at_(output->BeginLine()), end_(output->line_end()) {}
 
   // A zero-terminated text, in practice a literal: the compiler then knows its length, and
   // the copy is a few fixed moves.
   template <size_t N>
   CommandBuilder& Text(const char (&literal)[N]) {
+    static_assert(N <= OutputStream::kLineSlack, "a literal piece must fit the slack");
     const size_t n = std::char_traits<char>::length(literal);
-    if (Room(n)) {
-      std::memcpy(at_, literal, n);
-      at_ += n;
-    }
-    return *this;
+    std::memcpy(at_, literal, n);
+    at_ += n;
+    return Check();
   }
+  // A text of any length.
   CommandBuilder& Text(std::string_view text) {
-    if (Room(text.size())) {
-      CopyBytes(at_, text.data(), text.size());
-      at_ += text.size();
-    }
+    at_ = output_->AppendToLine(at_, text.data(), text.size());
     return *this;
   }
   CommandBuilder& Int(int64_t value) {
-    if (Room(kIntMaxLength)) at_ = command_detail::WriteInt(value, at_);
-    return *this;
+    at_ = command_detail::WriteInt(value, at_);
+    return Check();
   }
   // A number with two decimals, an exact half (on 17 significant digits) away from zero.
   CommandBuilder& Fixed2(double value) {
-    if (Room(kFixed2MaxLength)) at_ = FormatFixed2(value, at_);
-    return *this;
+    at_ = FormatFixed2(value, at_);
+    return Check();
   }
   // "P<g>_<i>" and the like: a prefix, the geometry number, '_', a number.
-  CommandBuilder& Name(char prefix, int64_t geometry, int64_t number) {
-    if (Room(2 + 2 * kIntMaxLength)) {
-      *at_++ = prefix;
-      at_ = command_detail::WriteInt(geometry, at_);
-      *at_++ = '_';
-      at_ = command_detail::WriteInt(number, at_);
-    }
-    return *this;
+  TSM2OSTRA_ALWAYS_INLINE CommandBuilder& Name(char prefix, int64_t geometry, int64_t number) {
+    *at_++ = prefix;
+    at_ = command_detail::WriteInt(geometry, at_);
+    *at_++ = '_';
+    at_ = command_detail::WriteInt(number, at_);
+    return Check();
   }
   // "M<g>_<a>_<g>_<b>": the midpoint of the line from point a to point b.
   CommandBuilder& Midpoint(int64_t geometry, int64_t a, int64_t b) {
@@ -119,31 +122,28 @@ class CommandBuilder {
   // "{label}": the label as read, nothing escaped.
   CommandBuilder& Braced(std::string_view label) { return Text("{").Text(label).Text("}"); }
 
-  // False when the buffer could not grow for some part.
-  bool ok() const { return ok_; }
-  std::string_view text() const {
-    return ok_ ? std::string_view(line_->data(), static_cast<size_t>(at_ - line_->data()))
-               : std::string_view();
-  }
+  // Ends the line; false when the output has failed.
+  bool Finish() const { return output_->EndLine(at_); }
 
  private:
-  // True when n more bytes fit at at_, growing the buffer if need be; false once growing
-  // has failed.
-  bool Room(size_t n) { return static_cast<size_t>(limit_ - at_) >= n || Grow(n); }
-  bool Grow(size_t n) {
-    if (!ok_) return false;
-    line_->Commit(static_cast<size_t>(at_ - line_->end()));
-    ok_ = line_->Reserve(n);
-    at_ = line_->end();
-    limit_ = ok_ ? at_ + line_->room() : at_;
-    return ok_;
+  static_assert(kFixed2MaxLength <= OutputStream::kLineSlack &&
+                    2 + 2 * kIntMaxLength <= OutputStream::kLineSlack,
+                "every bounded piece must fit the slack");
+
+  CommandBuilder& Check() {
+    if (at_ > end_) at_ = output_->SpillLine(at_);
+    return *this;
   }
 
-  ByteBuffer* line_;
-  char* at_;     // where the next piece goes
-  char* limit_;  // end of the room the buffer has now
-  bool ok_ = true;
+  OutputStream* output_;
+  char* at_;         // where the next piece goes
+  char* const end_;  // the end of the output's buffer; pieces may pass it by the slack
 };
+
+// Inline, as every command of the conversion ends here.
+inline ResultCode Converter::WriteCommand(const CommandBuilder& command) {
+  return command.Finish() ? ResultCode::Ok : ResultCode::WriteFailed;
+}
 
 }  // namespace tsm2ostra
 

@@ -11,7 +11,7 @@ ResultCode Converter::ParseDocument(CharSource* source, OutputStream* output) {
     if (IsHardFailure(r)) return r;
     // The token text is tested before the result: at the end of the input it still holds
     // the previous token, so a prologue keyword there starts another skip, which fails.
-    if (token() == "<?xml" || token() == "<!DOCTYPE") {
+    if (TokenIs("<?xml") || TokenIs("<!DOCTYPE")) {
       ResultCode skipped = SkipRawThroughTagEnd();
       if (skipped != ResultCode::Ok) return skipped;
     } else {
@@ -52,13 +52,13 @@ ResultCode Converter::ParseModelContent() {
   for (;;) {
     ResultCode r = NextToken();
     if (IsHardFailure(r)) return r;
-    while (token() == "<meta") {
+    while (TokenIs("<meta")) {
       ResultCode skipped = SkipRawThroughEmptyElementEnd();
       if (skipped != ResultCode::Ok) return skipped;
       r = NextToken();
       if (IsHardFailure(r)) return r;
     }
-    if (token() == ClosingTag(TagId::TsmModel)) return ResultCode::Ok;
+    if (TokenIs(ClosingTag(TagId::TsmModel))) return ResultCode::Ok;
     ResultCode copied = CopyStartTag();
     if (copied != ResultCode::Ok) return copied;
     if (r == ResultCode::EndOfInput) return ResultCode::EndOfInput;  // root still open
@@ -89,7 +89,7 @@ ResultCode Converter::ParseGeometries() {
   ResultCode r = NextToken();
   for (;;) {
     if (IsHardFailure(r)) return r;
-    if (token() == ClosingTag(TagId::Geometries)) return ResultCode::Ok;
+    if (TokenIs(ClosingTag(TagId::Geometries))) return ResultCode::Ok;
     if (r == ResultCode::EndOfInput) return ResultCode::EndOfInput;
     TagId id;
     ResultCode looked = LookupTag(&id);
@@ -126,7 +126,7 @@ ResultCode Converter::ParseChildren(TagId element, ChildStep step) {
     ResultCode r = NextToken();
     if (IsHardFailure(r)) return r;
     // The text first: an end of input that leaves the closing tag in the buffer closes it.
-    if (token() == closing) return ResultCode::Ok;
+    if (TokenIs(closing)) return ResultCode::Ok;
     ResultCode copied = CopyStartTag();
     if (copied != ResultCode::Ok) return copied;
     if (r == ResultCode::EndOfInput) return ResultCode::EndOfInput;  // element still open
@@ -141,7 +141,7 @@ ResultCode Converter::ParseChildren(TagId element, ChildStep step) {
 ResultCode Converter::ExpectClosingTag(TagId element) {
   ResultCode r = NextToken();
   if (IsHardFailure(r)) return r;
-  return token() == ClosingTag(element) ? ResultCode::Ok : ResultCode::InvalidInput;
+  return TokenIs(ClosingTag(element)) ? ResultCode::Ok : ResultCode::InvalidInput;
 }
 
 }  // namespace tsm2ostra

@@ -49,7 +49,7 @@ ResultCode Converter::ParseFace() {
     ResultCode r = NextToken();
     if (IsHardFailure(r)) return r;
     if (r != ResultCode::Ok) return ResultCode::EndOfInput;  // "<f>" still open
-    if (token() == ClosingTag(TagId::F)) return ResultCode::Ok;
+    if (TokenIs(ClosingTag(TagId::F))) return ResultCode::Ok;
     double value;
     r = ParseNumber(token(), &value);
     if (r != ResultCode::Ok) return r;
@@ -73,7 +73,7 @@ ResultCode Converter::WriteFaces() {
   for (const FaceEntry* face = faces_.Rewind(); face != nullptr; face = faces_.Advance()) {
     ResultCode r;
     if (face->has_color()) {
-      r = WriteCommand(CommandBuilder(&line_).Text("color ").Int(face->r).Text(" ")
+      r = WriteCommand(CommandBuilder(output_).Text("color ").Int(face->r).Text(" ")
                            .Int(face->g).Text(" ").Int(face->b));
       if (r != ResultCode::Ok) return r;
     }
@@ -85,7 +85,7 @@ ResultCode Converter::WriteFaces() {
     // The label anchor starts at the first corner; each further corner adds its offset from
     // the first, and "towards" scales the sum back to the mean of the corners.
     if (labelled) {
-      r = WriteCommand(CommandBuilder(&line_).Text("translate ").LabelAnchor(g).Text(" ")
+      r = WriteCommand(CommandBuilder(output_).Text("translate ").LabelAnchor(g).Text(" ")
                            .Name('P', g, first).Text(" ").Name('P', g, first).Text(" ")
                            .Name('P', g, first));
       if (r != ResultCode::Ok) return r;
@@ -93,26 +93,26 @@ ResultCode Converter::WriteFaces() {
     int32_t previous = first;
     for (uint32_t i = 1; i < count; ++i) {
       const int32_t vertex = vertices[i];
-      r = WriteCommand(CommandBuilder(&line_).Text("drawsegment ").Name('P', g, previous)
+      r = WriteCommand(CommandBuilder(output_).Text("drawsegment ").Name('P', g, previous)
                            .Text(" ").Name('P', g, vertex));
       if (r != ResultCode::Ok) return r;
       if (labelled) {
-        r = WriteCommand(CommandBuilder(&line_).Text("translate ").LabelAnchor(g).Text(" ")
+        r = WriteCommand(CommandBuilder(output_).Text("translate ").LabelAnchor(g).Text(" ")
                              .Name('P', g, first).Text(" ").Name('P', g, vertex).Text(" ")
                              .LabelAnchor(g));
         if (r != ResultCode::Ok) return r;
       }
       previous = vertex;
     }
-    r = WriteCommand(CommandBuilder(&line_).Text("drawsegment ").Name('P', g, previous)
+    r = WriteCommand(CommandBuilder(output_).Text("drawsegment ").Name('P', g, previous)
                          .Text(" ").Name('P', g, first));
     if (r != ResultCode::Ok) return r;
     if (labelled) {
-      r = WriteCommand(CommandBuilder(&line_).Text("towards ").LabelAnchor(g).Text(" ")
+      r = WriteCommand(CommandBuilder(output_).Text("towards ").LabelAnchor(g).Text(" ")
                            .Name('P', g, first).Text(" ").LabelAnchor(g).Text(" ")
                            .Fixed2(1.0 / count));
       if (r != ResultCode::Ok) return r;
-      r = WriteCommand(CommandBuilder(&line_).Text("printat ").LabelAnchor(g).Text(" ")
+      r = WriteCommand(CommandBuilder(output_).Text("printat ").LabelAnchor(g).Text(" ")
                            .Braced(face->label()));
       if (r != ResultCode::Ok) return r;
     }

@@ -42,20 +42,22 @@ ResultCode Converter::ParseLine() {
     return ResultCode::InvalidInput;
   }
   const int64_t g = geometry_number_;
-  r = WriteCommand(CommandBuilder(&line_).Text("drawdashsegment ").Name('P', g, a).Text(" ")
+  r = WriteCommand(CommandBuilder(output_).Text("drawdashsegment ").Name('P', g, a).Text(" ")
                        .Name('P', g, b));
   if (r != ResultCode::Ok) return r;
   std::string_view label;
   if (FindLabel(attributes(), &label)) {
-    r = WriteCommand(CommandBuilder(&line_).Text("midpoint ").Midpoint(g, a, b).Text(" ").Name('P', g, a).Text(" ").Name('P', g, b));
+    r = WriteCommand(CommandBuilder(output_).Text("midpoint ").Midpoint(g, a, b).Text(" ")
+                         .Name('P', g, a).Text(" ").Name('P', g, b));
     if (r != ResultCode::Ok) return r;
-    r = WriteCommand(CommandBuilder(&line_).Text("printat_t ").Midpoint(g, a, b).Text(" ").Braced(label));
+    r = WriteCommand(CommandBuilder(output_).Text("printat_t ").Midpoint(g, a, b).Text(" ")
+                         .Braced(label));
     if (r != ResultCode::Ok) return r;
   }
   r = NextToken();
   if (IsHardFailure(r)) return r;
   if (r != ResultCode::Ok) return ResultCode::EndOfInput;  // "<l>" still open
-  return token() == ClosingTag(TagId::L) ? ResultCode::Ok : ResultCode::InvalidInput;
+  return TokenIs(ClosingTag(TagId::L)) ? ResultCode::Ok : ResultCode::InvalidInput;
 }
 
 }  // namespace tsm2ostra

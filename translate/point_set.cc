@@ -59,16 +59,14 @@ ResultCode Converter::ParsePoint() {
   // Two or three numbers; a third coordinate is checked and dropped.
   r = NextToken();
   if (IsHardFailure(r)) return r;
-  if (token() == ClosingTag(TagId::P)) return ResultCode::Ok;
-  double unused;
-  r = ParseNumber(token(), &unused);
+  if (TokenIs(ClosingTag(TagId::P))) return ResultCode::Ok;
+  r = ValidateNumber(token());
   if (r != ResultCode::Ok) return r;
   return ExpectClosingTag(TagId::P);
 }
 
 ResultCode Converter::ParseThickness() {
-  double unused;
-  ResultCode r = ReadNumber(&unused);
+  ResultCode r = CheckNumber();  // read and not used
   if (r != ResultCode::Ok) return r;
   return ExpectClosingTag(TagId::Thickness);
 }
@@ -103,17 +101,17 @@ ResultCode Converter::WritePoints() {
     ++n;
     ResultCode r;
     if (point->has_color()) {
-      r = WriteCommand(CommandBuilder(&line_).Text("color ").Int(point->r).Text(" ")
+      r = WriteCommand(CommandBuilder(output_).Text("color ").Int(point->r).Text(" ")
                            .Int(point->g).Text(" ").Int(point->b));
       if (r != ResultCode::Ok) return r;
     }
-    r = WriteCommand(CommandBuilder(&line_).Text("point ").Name('P', geometry_number_, n)
+    r = WriteCommand(CommandBuilder(output_).Text("point ").Name('P', geometry_number_, n)
                          .Text(" ").Fixed2(point->x).Text(" ").Fixed2(point->y));
     if (r != ResultCode::Ok) return r;
     if (point->has_label()) {
-      r = WriteCommand(CommandBuilder(&line_).Text("cmark ").Name('P', geometry_number_, n));
+      r = WriteCommand(CommandBuilder(output_).Text("cmark ").Name('P', geometry_number_, n));
       if (r != ResultCode::Ok) return r;
-      r = WriteCommand(CommandBuilder(&line_).Text("printat_rt ")
+      r = WriteCommand(CommandBuilder(output_).Text("printat_rt ")
                            .Name('P', geometry_number_, n).Text(" ").Braced(point->label()));
       if (r != ResultCode::Ok) return r;
     }

@@ -40,21 +40,21 @@ ResultCode Converter::VectorsChild(TagId child) {
 }
 
 ResultCode Converter::ParseVector(int64_t number, const PointEntry* base) {
-  double a, b, c;
+  double a, b;
   ResultCode r = ReadNumber(&a);
   if (r != ResultCode::Ok) return r;
   r = ReadNumber(&b);
   if (r != ResultCode::Ok) return r;
-  r = ReadNumber(&c);  // read and not used
+  r = CheckNumber();  // read and not used
   if (r != ResultCode::Ok) return r;
   if (base != nullptr) {  // a vector with no point to start from writes nothing
     double tip_x = a * 10 + base->x;
     double tip_y = b * 10 + base->y;
     if (!std::isfinite(tip_x) || !std::isfinite(tip_y)) return ResultCode::InvalidInput;
-    r = WriteCommand(CommandBuilder(&line_).Text("point ").Name('Q', geometry_number_, number)
+    r = WriteCommand(CommandBuilder(output_).Text("point ").Name('Q', geometry_number_, number)
                          .Text(" ").Fixed2(tip_x).Text(" ").Fixed2(tip_y));
     if (r != ResultCode::Ok) return r;
-    r = WriteCommand(CommandBuilder(&line_).Text("drawvector ")
+    r = WriteCommand(CommandBuilder(output_).Text("drawvector ")
                          .Name('P', geometry_number_, number).Text(" ")
                          .Name('Q', geometry_number_, number));
     if (r != ResultCode::Ok) return r;

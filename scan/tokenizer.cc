@@ -114,6 +114,18 @@ ResultCode Converter::NextToken() {
       return r;
     };
 
+    // Adds c to the token; a token that would pass kMaxTokenBytes is refused.
+    auto store = [&]() -> ResultCode {
+      ResultCode r = ResultCode::Ok;
+      if (token_.size() == kMaxTokenBytes) {
+        r = ResultCode::InvalidInput;
+      } else if (!token_.PushBack(static_cast<char>(c))) {
+        r = ResultCode::OutOfMemory;
+      }
+      if (r != ResultCode::Ok) deliver();
+      return r;
+    };
+
     if (pushed_back_) {
       pushed_back_ = false;
       c = '<';
@@ -150,26 +162,14 @@ ResultCode Converter::NextToken() {
           token_.Commit(static_cast<size_t>(p - start));
           ResultCode r = next();
           if (r != ResultCode::Ok) return r;
-          if (token_.size() == kMaxTokenBytes) {
-            deliver();
-            return ResultCode::InvalidInput;
-          }
-          if (!token_.PushBack(static_cast<char>(c))) {
-            deliver();
-            return ResultCode::OutOfMemory;
-          }
+          r = store();
+          if (r != ResultCode::Ok) return r;
           if (c == '"') break;
         }
         break;
       }
-      if (token_.size() == kMaxTokenBytes) {
-        deliver();
-        return ResultCode::InvalidInput;
-      }
-      if (!token_.PushBack(static_cast<char>(c))) {
-        deliver();
-        return ResultCode::OutOfMemory;
-      }
+      ResultCode stored = store();
+      if (stored != ResultCode::Ok) return stored;
       if (c == '>') break;
       // A run of ordinary bytes, as far as the buffer has room and the length limit allows.
       const unsigned char* stop = end;

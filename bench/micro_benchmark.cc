@@ -59,7 +59,7 @@ void BM_FormatFixed2(benchmark::State& state) {
 BENCHMARK(BM_FormatFixed2)->DenseRange(0, 5);
 
 // Commands are built in the output's buffer; this output drops what it is handed.
-class DiscardingOutput final : public OutputStream {
+class DiscardingOutput final : public BufferedOutputStream<OutputStream::kBufferSize> {
   bool Sink(const char*, size_t) override { return true; }
 };
 

@@ -13,7 +13,7 @@ bool OutputStream::Flush() {
 
 bool OutputStream::WriteSlow(const char* data, size_t n) {
   if (!Flush()) return false;
-  if (n >= kBufferSize) {
+  if (n >= capacity_) {
     failed_ = !Sink(data, n);
     return !failed_;
   }
@@ -31,7 +31,7 @@ char* OutputStream::SpillLine(char* at) {
     std::memmove(buffer_, buffer_ + line_start_, text);
     line_start_ = 0;
   }
-  if (text > kBufferSize) {
+  if (text > capacity_) {
     // The line alone outgrows the buffer: it goes out in pieces, ending in EndLine.
     used_ = text;
     line_sunk_ += text;

@@ -11,11 +11,14 @@
 
 namespace tsm2ostra {
 
-// Collects bytes in one 64 KiB buffer and hands them to the sink in large writes.
+// Collects bytes in one buffer and hands them to the sink in large writes.
 // Once a write has failed, every later call fails too.
 class OutputStream {
  public:
+  // The buffer of a memory stream; a file stream buffers more, since every write to a file
+  // costs the system a fixed amount on top of the copy.
   static constexpr size_t kBufferSize = 64 * 1024;
+  static constexpr size_t kFileBufferSize = 1024 * 1024;
 
   virtual ~OutputStream() = default;
   OutputStream(const OutputStream&) = delete;
@@ -23,7 +26,7 @@ class OutputStream {
 
   // Appends bytes; false when the output has failed (now or earlier).
   bool Write(const char* data, size_t n) {
-    if (n <= kBufferSize - used_) {
+    if (n <= capacity_ - used_) {
       CopyBytes(buffer_ + used_, data, n);
       used_ += n;
       return !failed_;
@@ -38,18 +41,18 @@ class OutputStream {
   // kLineSlack bytes; then it must call SpillLine, which returns where to go on writing.
   // EndLine takes the text up to its argument. The sink sees the same bytes at the same
   // lines as Write("\n") then Write(text): what the buffer held before the text goes out
-  // when the text does not fit behind it, and a text of kBufferSize bytes or more leaves the
+  // when the text does not fit behind it, and a text of capacity() bytes or more leaves the
   // buffer empty.
   static constexpr size_t kLineSlack = 512;
   char* BeginLine() {
     // As Write("\n", 1): a full buffer goes out first.
-    if (used_ == kBufferSize) Flush();
+    if (used_ == capacity_) Flush();
     buffer_[used_++] = '\n';
     line_start_ = used_;
     line_sunk_ = 0;
     return buffer_ + used_;
   }
-  char* line_end() { return buffer_ + kBufferSize; }
+  char* line_end() { return buffer_ + capacity_; }
   char* SpillLine(char* at);
   // Appends n bytes of any length to the line at at; returns the new end of the line.
   char* AppendToLine(char* at, const char* data, size_t n) {
@@ -62,16 +65,18 @@ class OutputStream {
   // False when the output has failed.
   bool EndLine(char* at) {
     used_ = static_cast<size_t>(at - buffer_);
-    if (line_sunk_ + (used_ - line_start_) >= kBufferSize) return Flush();
+    if (line_sunk_ + (used_ - line_start_) >= capacity_) return Flush();
     return !failed_;
   }
   // Ends the output: flushes, and releases the destination where there is one; false if
   // anything failed, before or now.
   virtual bool Close() { return Flush(); }
   bool failed() const { return failed_; }
+  size_t capacity() const { return capacity_; }
 
  protected:
-  OutputStream() = default;
+  // storage holds capacity + kLineSlack bytes and lives as long as the stream.
+  OutputStream(char* storage, size_t capacity) : buffer_(storage), capacity_(capacity) {}
   // Writes all n bytes to the destination; false if it could not.
   virtual bool Sink(const char* data, size_t n) = 0;
 
@@ -85,11 +90,22 @@ class OutputStream {
   // the sink already.
   size_t line_start_ = 0;
   size_t line_sunk_ = 0;
-  char buffer_[kBufferSize + kLineSlack];
+  char* const buffer_;
+  const size_t capacity_;
+};
+
+// An OutputStream that holds its buffer of Capacity bytes (and the slack) itself.
+template <size_t Capacity>
+class BufferedOutputStream : public OutputStream {
+ protected:
+  BufferedOutputStream() : OutputStream(storage_, Capacity) {}
+
+ private:
+  char storage_[Capacity + kLineSlack];
 };
 
 // Writes to a stream that the caller opened; Close flushes and closes it.
-class FileOutputStream final : public OutputStream {
+class FileOutputStream final : public BufferedOutputStream<OutputStream::kFileBufferSize> {
  public:
   explicit FileOutputStream(FILE* file) : file_(file) {}
   ~FileOutputStream() override = default;
@@ -103,7 +119,7 @@ class FileOutputStream final : public OutputStream {
 
 // Keeps the output in memory; can be told to fail once more than a given number of bytes
 // would have been written in all, as a full disk would.
-class MemoryOutputStream final : public OutputStream {
+class MemoryOutputStream final : public BufferedOutputStream<OutputStream::kBufferSize> {
  public:
   explicit MemoryOutputStream(size_t fail_after = static_cast<size_t>(-1))
       : fail_after_(fail_after) {}

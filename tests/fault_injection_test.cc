@@ -129,7 +129,7 @@ TEST(FaultInjection, OutputFailingInTheMiddleOfALargeModelStopsThere) {
 }
 
 // An output whose every write fails, noting the input line at the first failed write.
-class BrokenOutput final : public OutputStream {
+class BrokenOutput final : public BufferedOutputStream<OutputStream::kBufferSize> {
  public:
   explicit BrokenOutput(const CharSource* source) : source_(source) {}
   int64_t line_at_failure = 0;

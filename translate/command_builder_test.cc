@@ -27,7 +27,7 @@ TEST(CommandBuilder, WritesIntegersAsDecimalText) {
 }
 
 // Keeps what reached the sink, so that a test sees when bytes left the buffer.
-class KeepingOutput final : public OutputStream {
+class KeepingOutput final : public BufferedOutputStream<OutputStream::kBufferSize> {
  public:
   std::string text;
 

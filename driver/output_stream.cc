@@ -56,7 +56,9 @@ char* OutputStream::AppendToLineSlow(char* at, const char* data, size_t n) {
 }
 
 bool FileOutputStream::Close() {
-  bool ok = Flush();
+  Flush();
+  if (!CollectWrite()) MarkFailed();
+  bool ok = !failed();
   if (file_ == nullptr) return false;
   ok = std::fclose(file_) == 0 && ok;
   file_ = nullptr;
@@ -64,7 +66,23 @@ bool FileOutputStream::Close() {
 }
 
 bool FileOutputStream::Sink(const char* data, size_t n) {
+  if (!CollectWrite()) return false;
+  if (n > sizeof staging_ || file_ == nullptr || !writer_.Start()) return WriteToFile(data, n);
+  std::memcpy(staging_, data, n);
+  staged_ = n;
+  writer_.Post(&FileOutputStream::WriteStaged, this);
+  return true;
+}
+
+bool FileOutputStream::WriteToFile(const char* data, size_t n) {
   return file_ != nullptr && std::fwrite(data, 1, n, file_) == n && std::fflush(file_) == 0;
+}
+
+bool FileOutputStream::CollectWrite() { return !writer_.busy() || writer_.Wait() != 0; }
+
+size_t FileOutputStream::WriteStaged(void* self) {
+  FileOutputStream* const stream = static_cast<FileOutputStream*>(self);
+  return stream->WriteToFile(stream->staging_, stream->staged_) ? 1 : 0;
 }
 
 bool MemoryOutputStream::Sink(const char* data, size_t n) {

@@ -7,6 +7,7 @@
 #include <cstring>
 #include <string>
 
+#include "driver/background_worker.h"
 #include "scan/byte_buffer.h"
 
 namespace tsm2ostra {
@@ -79,6 +80,8 @@ class OutputStream {
   OutputStream(char* storage, size_t capacity) : buffer_(storage), capacity_(capacity) {}
   // Writes all n bytes to the destination; false if it could not.
   virtual bool Sink(const char* data, size_t n) = 0;
+  // Records a failure the sink learnt of outside Sink.
+  void MarkFailed() { failed_ = true; }
 
  private:
   bool WriteSlow(const char* data, size_t n);
@@ -104,7 +107,10 @@ class BufferedOutputStream : public OutputStream {
   char storage_[Capacity + kLineSlack];
 };
 
-// Writes to a stream that the caller opened; Close flushes and closes it.
+// Writes to a stream that the caller opened; Close flushes and closes it. Each full buffer
+// is copied aside and written by a background thread while the next one fills, so the
+// system's copy of the output costs the conversion no time; a write that failed is told
+// by the next Sink or by Close. Without a thread, every write happens in Sink itself.
 class FileOutputStream final : public BufferedOutputStream<OutputStream::kFileBufferSize> {
  public:
   explicit FileOutputStream(FILE* file) : file_(file) {}
@@ -114,7 +120,16 @@ class FileOutputStream final : public BufferedOutputStream<OutputStream::kFileBu
 
  private:
   bool Sink(const char* data, size_t n) override;
+  // Writes all n bytes at data to the file; false if it could not.
+  bool WriteToFile(const char* data, size_t n);
+  // Waits for the background write that is out; false if it failed.
+  bool CollectWrite();
+  static size_t WriteStaged(void* self);
+
   FILE* file_;
+  BackgroundWorker writer_;
+  size_t staged_ = 0;
+  char staging_[kFileBufferSize + kLineSlack];
 };
 
 // Keeps the output in memory; can be told to fail once more than a given number of bytes

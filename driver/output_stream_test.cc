@@ -1,0 +1,116 @@
+// Tests of the file output, which writes its full buffers from a background thread: every
+// byte arrives in order, and a failed write is still reported, later or at Close.
+#include "driver/output_stream.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+#include "driver/background_worker.h"
+
+namespace tsm2ostra {
+namespace {
+
+namespace fs = std::filesystem;
+
+TEST(BackgroundWorker, HandsBackEachJobsResult) {
+  BackgroundWorker worker;
+  EXPECT_EQ(worker.Wait(), 0u);  // nothing out
+  ASSERT_TRUE(worker.Start());
+  size_t calls = 0;
+  auto job = [](void* context) -> size_t { return ++*static_cast<size_t*>(context) * 10; };
+  for (size_t i = 1; i <= 3; ++i) {
+    worker.Post(job, &calls);
+    EXPECT_TRUE(worker.busy());
+    EXPECT_EQ(worker.Wait(), i * 10);
+    EXPECT_FALSE(worker.busy());
+  }
+}
+
+TEST(BackgroundWorker, EndingWaitsForTheJobThatIsOut) {
+  std::atomic<bool> done{false};
+  {
+    BackgroundWorker worker;
+    ASSERT_TRUE(worker.Start());
+    worker.Post(
+        [](void* context) -> size_t {
+          std::FILE* devnull = std::fopen("/dev/null", "w");
+          for (int i = 0; i < 1000 && devnull != nullptr; ++i) std::fputs("x", devnull);
+          if (devnull != nullptr) std::fclose(devnull);
+          static_cast<std::atomic<bool>*>(context)->store(true);
+          return 1;
+        },
+        &done);
+  }
+  EXPECT_TRUE(done.load());
+}
+
+class FileOutput : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    path_ = fs::temp_directory_path() /
+            ("tsm2ostra_output_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+             "_" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+  }
+  void TearDown() override { fs::remove(path_); }
+  std::string Contents() const {
+    std::ifstream in(path_, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  }
+  fs::path path_;
+};
+
+TEST_F(FileOutput, EveryByteArrivesInOrder) {
+  // Small writes across several full buffers, one write larger than a buffer, then lines.
+  std::FILE* file = std::fopen(path_.c_str(), "w");
+  ASSERT_NE(file, nullptr);
+  FileOutputStream output(file);
+  std::string expected;
+  for (int i = 0; expected.size() < 3 * OutputStream::kFileBufferSize; ++i) {
+    const std::string piece = "piece " + std::to_string(i) + "\n";
+    ASSERT_TRUE(output.Write(piece.data(), piece.size()));
+    expected += piece;
+  }
+  const std::string large(OutputStream::kFileBufferSize + OutputStream::kLineSlack + 7, 'L');
+  ASSERT_TRUE(output.Write(large.data(), large.size()));
+  expected += large;
+  for (int i = 0; i < 1000; ++i) {
+    char* at = output.BeginLine();
+    at = output.AppendToLine(at, "line", 4);
+    ASSERT_TRUE(output.EndLine(at));
+    expected += "\nline";
+  }
+  EXPECT_TRUE(output.Close());
+  EXPECT_EQ(Contents(), expected);
+}
+
+TEST(FileOutputFailure, AFailedWriteShowsAtALaterWriteOrAtClose) {
+  if (!fs::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
+  for (const size_t total : {size_t{10}, 3 * OutputStream::kFileBufferSize}) {
+    SCOPED_TRACE(total);
+    std::FILE* file = std::fopen("/dev/full", "w");
+    ASSERT_NE(file, nullptr);
+    std::setvbuf(file, nullptr, _IONBF, 0);
+    FileOutputStream output(file);
+    const std::string piece(10, 'x');
+    bool failed = false;
+    for (size_t written = 0; written < total; written += piece.size()) {
+      const bool ok = output.Write(piece.data(), piece.size());
+      if (failed) {
+        EXPECT_FALSE(ok);  // once failed, always failed
+      }
+      failed = failed || !ok;
+    }
+    EXPECT_EQ(failed, total > OutputStream::kFileBufferSize);
+    EXPECT_FALSE(output.Close());
+    EXPECT_TRUE(output.failed());
+  }
+}
+
+}  // namespace
+}  // namespace tsm2ostra

@@ -6,7 +6,7 @@
 namespace tsm2ostra {
 
 bool OutputStream::Flush() {
-  if (used_ != 0 && !failed_) failed_ = !Sink(buffer_, used_);
+  if (used_ != 0 && !failed_) failed_ = !SinkBuffer(used_);
   used_ = 0;
   return !failed_;
 }
@@ -25,10 +25,12 @@ bool OutputStream::WriteSlow(const char* data, size_t n) {
 char* OutputStream::SpillLine(char* at) {
   size_t text = static_cast<size_t>(at - buffer_) - line_start_;
   if (line_start_ != 0) {
-    // What came before the line goes out, and the line moves to the front.
+    // What came before the line goes out, and the line moves to the front (of the buffer
+    // the stream goes on in, which may be another).
+    const char* const line = buffer_ + line_start_;
     used_ = line_start_;
     Flush();
-    std::memmove(buffer_, buffer_ + line_start_, text);
+    std::memmove(buffer_, line, text);
     line_start_ = 0;
   }
   if (text > capacity_) {
@@ -57,7 +59,7 @@ char* OutputStream::AppendToLineSlow(char* at, const char* data, size_t n) {
 
 bool FileOutputStream::Close() {
   Flush();
-  if (!CollectWrite()) MarkFailed();
+  CollectWrite();
   bool ok = !failed();
   if (file_ == nullptr) return false;
   ok = std::fclose(file_) == 0 && ok;
@@ -66,11 +68,18 @@ bool FileOutputStream::Close() {
 }
 
 bool FileOutputStream::Sink(const char* data, size_t n) {
+  // Text handed over whole (longer than a buffer) goes out after the buffer handed before.
+  return CollectWrite() && WriteToFile(data, n);
+}
+
+bool FileOutputStream::SinkBuffer(size_t n) {
   if (!CollectWrite()) return false;
-  if (n > sizeof staging_ || file_ == nullptr || !writer_.Start()) return WriteToFile(data, n);
-  std::memcpy(staging_, data, n);
-  staged_ = n;
-  writer_.Post(&FileOutputStream::WriteStaged, this);
+  if (file_ == nullptr || !writer_.Start()) return WriteToFile(buffer(), n);
+  handed_ = buffer();
+  handed_size_ = n;
+  writer_.Post(&FileOutputStream::WriteHandedBuffer, this);
+  UseBuffer(spare_);
+  spare_ = handed_;
   return true;
 }
 
@@ -78,11 +87,14 @@ bool FileOutputStream::WriteToFile(const char* data, size_t n) {
   return file_ != nullptr && std::fwrite(data, 1, n, file_) == n && std::fflush(file_) == 0;
 }
 
-bool FileOutputStream::CollectWrite() { return !writer_.busy() || writer_.Wait() != 0; }
+bool FileOutputStream::CollectWrite() {
+  if (writer_.busy() && writer_.Wait() == 0) MarkFailed();
+  return !failed();
+}
 
-size_t FileOutputStream::WriteStaged(void* self) {
+size_t FileOutputStream::WriteHandedBuffer(void* self) {
   FileOutputStream* const stream = static_cast<FileOutputStream*>(self);
-  return stream->WriteToFile(stream->staging_, stream->staged_) ? 1 : 0;
+  return stream->WriteToFile(stream->handed_, stream->handed_size_) ? 1 : 0;
 }
 
 bool MemoryOutputStream::Sink(const char* data, size_t n) {

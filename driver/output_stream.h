@@ -80,6 +80,11 @@ class OutputStream {
   OutputStream(char* storage, size_t capacity) : buffer_(storage), capacity_(capacity) {}
   // Writes all n bytes to the destination; false if it could not.
   virtual bool Sink(const char* data, size_t n) = 0;
+  // Hands the buffer's first n bytes to the destination; false if that failed. A stream may
+  // go on in another buffer of the same size (UseBuffer) while the handed one is written.
+  virtual bool SinkBuffer(size_t n) { return Sink(buffer_, n); }
+  char* buffer() const { return buffer_; }
+  void UseBuffer(char* storage) { buffer_ = storage; }
   // Records a failure the sink learnt of outside Sink.
   void MarkFailed() { failed_ = true; }
 
@@ -93,7 +98,7 @@ class OutputStream {
   // the sink already.
   size_t line_start_ = 0;
   size_t line_sunk_ = 0;
-  char* const buffer_;
+  char* buffer_;
   const size_t capacity_;
 };
 
@@ -107,10 +112,10 @@ class BufferedOutputStream : public OutputStream {
   char storage_[Capacity + kLineSlack];
 };
 
-// Writes to a stream that the caller opened; Close flushes and closes it. Each full buffer
-// is copied aside and written by a background thread while the next one fills, so the
-// system's copy of the output costs the conversion no time; a write that failed is told
-// by the next Sink or by Close. Without a thread, every write happens in Sink itself.
+// Writes to a stream that the caller opened; Close flushes and closes it. A full buffer is
+// written by a background thread while the stream fills its second buffer, so the system's
+// copying of the output costs the conversion no time; a write that failed is told by the
+// next hand-over or by Close. Without a thread, every write happens at once.
 class FileOutputStream final : public BufferedOutputStream<OutputStream::kFileBufferSize> {
  public:
   explicit FileOutputStream(FILE* file) : file_(file) {}
@@ -120,16 +125,21 @@ class FileOutputStream final : public BufferedOutputStream<OutputStream::kFileBu
 
  private:
   bool Sink(const char* data, size_t n) override;
+  bool SinkBuffer(size_t n) override;
   // Writes all n bytes at data to the file; false if it could not.
   bool WriteToFile(const char* data, size_t n);
-  // Waits for the background write that is out; false if it failed.
+  // Waits for the background write that is out; false if the output has failed.
   bool CollectWrite();
-  static size_t WriteStaged(void* self);
+  static size_t WriteHandedBuffer(void* self);
 
   FILE* file_;
+  // The buffer being written in the background and its length, and the one to go on in.
+  char* handed_ = nullptr;
+  size_t handed_size_ = 0;
+  char* spare_ = second_buffer_;
+  char second_buffer_[kFileBufferSize + kLineSlack];
+  // Last, so that it stops before anything it works on goes.
   BackgroundWorker writer_;
-  size_t staged_ = 0;
-  char staging_[kFileBufferSize + kLineSlack];
 };
 
 // Keeps the output in memory; can be told to fail once more than a given number of bytes

@@ -79,12 +79,20 @@ TEST_F(FileOutput, EveryByteArrivesInOrder) {
   const std::string large(OutputStream::kFileBufferSize + OutputStream::kLineSlack + 7, 'L');
   ASSERT_TRUE(output.Write(large.data(), large.size()));
   expected += large;
-  for (int i = 0; i < 1000; ++i) {
+  // Lines of many lengths, so that some are spilled across the end of a buffer and go on
+  // in the other one, and one line longer than both buffers.
+  for (int i = 0; i < 3000; ++i) {
+    const std::string text((i * 997) % 5000, static_cast<char>('a' + i % 26));
     char* at = output.BeginLine();
-    at = output.AppendToLine(at, "line", 4);
+    at = output.AppendToLine(at, text.data(), text.size());
     ASSERT_TRUE(output.EndLine(at));
-    expected += "\nline";
+    expected += "\n" + text;
   }
+  const std::string long_line(2 * OutputStream::kFileBufferSize + 3, 'W');
+  char* at = output.BeginLine();
+  at = output.AppendToLine(at, long_line.data(), long_line.size());
+  ASSERT_TRUE(output.EndLine(at));
+  expected += "\n" + long_line;
   EXPECT_TRUE(output.Close());
   EXPECT_EQ(Contents(), expected);
 }

@@ -77,7 +77,7 @@ class CommandBuilder {
  public:
   // Starts a new line in output; Finish ends it. Nothing else may write to output between.
   explicit CommandBuilder(OutputStream* output)
-      : output_(output), at_(output->BeginLine()), end_(output->line_end()) {}
+      : output_(output), at_(output->BeginLine()) {}
 
   // A zero-terminated text, in practice a literal: the compiler then knows its length, and
   // the copy is a few fixed moves.
@@ -131,13 +131,14 @@ class CommandBuilder {
                 "every bounded piece must fit the slack");
 
   CommandBuilder& Check() {
-    if (at_ > end_) at_ = output_->SpillLine(at_);
+    if (at_ > output_->line_end()) at_ = output_->SpillLine(at_);
     return *this;
   }
 
   OutputStream* output_;
-  char* at_;         // where the next piece goes
-  char* const end_;  // the end of the output's buffer; pieces may pass it by the slack
+  // Where the next piece goes. Pieces may pass the end of the output's buffer by the slack;
+  // the end is asked for each time, as a spilled line may go on in another buffer.
+  char* at_;
 };
 
 // Inline, as every command of the conversion ends here.

@@ -1,7 +1,9 @@
 // The command-line driver. All console text of the program comes from here.
 #include "driver/driver.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cinttypes>
 #include <cstdio>
@@ -45,6 +47,17 @@ bool IsSameFile(const struct stat& input, const char* path) {
          output.st_ino == input.st_ino;
 }
 
+// Opens path for writing, creating it if need be, as fopen(path, "w") would, but without
+// emptying it: the output stream does that on its writer thread (EmptyFile), since dropping
+// a large old drawing takes the system a while.
+FILE* OpenForWriting(const char* path) {
+  const int fd = ::open(path, O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
+  if (fd < 0) return nullptr;
+  FILE* file = ::fdopen(fd, "w");
+  if (file == nullptr) ::close(fd);
+  return file;
+}
+
 }  // namespace
 
 int RunDriver(int argc, char* argv[]) {
@@ -68,7 +81,7 @@ int RunDriver(int argc, char* argv[]) {
     return -1;
   }
   FILE* output_file = IsSameFile(input_status, output_name) ? nullptr
-                                                            : std::fopen(output_name, "w");
+                                                            : OpenForWriting(output_name);
   if (output_file == nullptr) {
     std::fputs("File error. Cannot open output file.\n", stdout);
     std::fclose(input);
@@ -94,6 +107,7 @@ int RunDriver(int argc, char* argv[]) {
     return 1;
   }
 
+  output->EmptyFile();
   int status = ConvertAndReport(input_name, source, output, stdout);
   std::fclose(input);
   delete source;

@@ -1,6 +1,9 @@
 // Buffering and the concrete sinks of OutputStream.
 #include "driver/output_stream.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cstring>
 
 namespace tsm2ostra {
@@ -90,6 +93,24 @@ bool FileOutputStream::WriteToFile(const char* data, size_t n) {
 bool FileOutputStream::CollectWrite() {
   if (writer_.busy() && writer_.Wait() == 0) MarkFailed();
   return !failed();
+}
+
+void FileOutputStream::EmptyFile() {
+  if (file_ != nullptr && writer_.Start()) {
+    writer_.Post(&FileOutputStream::EmptyStream, this);
+  } else if (EmptyStream(this) == 0) {
+    MarkFailed();
+  }
+}
+
+size_t FileOutputStream::EmptyStream(void* self) {
+  FILE* const file = static_cast<FileOutputStream*>(self)->file_;
+  if (file == nullptr) return 0;
+  const int fd = fileno(file);
+  struct stat status;
+  if (::fstat(fd, &status) != 0) return 0;
+  // Devices and pipes have nothing to empty, as with opening them for writing.
+  return !S_ISREG(status.st_mode) || ::ftruncate(fd, 0) == 0 ? 1 : 0;
 }
 
 size_t FileOutputStream::WriteHandedBuffer(void* self) {

@@ -122,10 +122,15 @@ class FileOutputStream final : public BufferedOutputStream<OutputStream::kFileBu
   ~FileOutputStream() override = default;
   // Flushes and closes the file; false if anything failed, before or now.
   bool Close() override;
+  // Empties the file, if it is a regular one, before anything is written to it: on the
+  // writer thread, while the conversion starts. A file that cannot be emptied fails the
+  // output.
+  void EmptyFile();
 
  private:
   bool Sink(const char* data, size_t n) override;
   bool SinkBuffer(size_t n) override;
+  static size_t EmptyStream(void* self);
   // Writes all n bytes at data to the file; false if it could not.
   bool WriteToFile(const char* data, size_t n);
   // Waits for the background write that is out; false if the output has failed.

@@ -97,6 +97,29 @@ TEST_F(FileOutput, EveryByteArrivesInOrder) {
   EXPECT_EQ(Contents(), expected);
 }
 
+TEST_F(FileOutput, EmptyFileDropsTheOldContentBeforeTheFirstWrite) {
+  {
+    std::ofstream old(path_, std::ios::binary);
+    old << std::string(2 * OutputStream::kFileBufferSize, 'o');
+  }
+  std::FILE* file = std::fopen(path_.c_str(), "r+");
+  ASSERT_NE(file, nullptr);
+  FileOutputStream output(file);
+  output.EmptyFile();
+  ASSERT_TRUE(output.Write("new", 3));
+  EXPECT_TRUE(output.Close());
+  EXPECT_EQ(Contents(), "new");
+}
+
+TEST(FileOutputDevices, EmptyFileLeavesADeviceAlone) {
+  std::FILE* file = std::fopen("/dev/null", "w");
+  ASSERT_NE(file, nullptr);
+  FileOutputStream output(file);
+  output.EmptyFile();
+  EXPECT_TRUE(output.Write("text", 4));
+  EXPECT_TRUE(output.Close());
+}
+
 TEST(FileOutputFailure, AFailedWriteShowsAtALaterWriteOrAtClose) {
   if (!fs::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
   for (const size_t total : {size_t{10}, 3 * OutputStream::kFileBufferSize}) {

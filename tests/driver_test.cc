@@ -115,6 +115,27 @@ TEST_F(Driver, ConvertsIntoAnEmptiedOutputAndIgnoresFurtherArguments) {
   EXPECT_EQ(Entries(), "in.tsm out.ost");
 }
 
+TEST_F(Driver, AnExistingOutputIsEmptiedWhateverTheOutcome) {
+  // A large old drawing, then a run that writes a little and one that writes nothing.
+  const std::string old_drawing(3 * 1024 * 1024, 'x');
+  const struct {
+    std::string input;
+    std::string output;
+    int status;
+  } cases[] = {
+      {kModel, kModelOutput, 0},
+      {"<nonsense>", "", 1},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.input);
+    WriteFile(dir_ / "out.ost", old_drawing);
+    WriteFile(dir_ / "in.tsm", c.input);
+    const Outcome run = RunProgram(dir_, "in.tsm out.ost");
+    EXPECT_EQ(run.status, c.status);
+    EXPECT_EQ(ReadFile(dir_ / "out.ost"), c.output);
+  }
+}
+
 TEST_F(Driver, FilesThatCannotBeOpened) {
   const struct {
     const char* args;

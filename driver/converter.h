@@ -143,7 +143,8 @@ class Converter {
   ResultCode ParsePoint();
   ResultCode ParseThickness();
   ResultCode ParsePointColor();
-  ResultCode WritePoints();
+  // Writes every point of the set's list: an OutputStream::ListWriter over PointsToWrite.
+  static bool WritePoints(const void* points_to_write, OutputStream* output);
 
   // Vector fields.
   ResultCode ParseVectorField();
@@ -164,7 +165,8 @@ class Converter {
   ResultCode FaceColorsChild(TagId child);
   ResultCode ParseFace();
   ResultCode ParseFaceColor();
-  ResultCode WriteFaces();
+  // Writes every face of the list: an OutputStream::ListWriter over a FaceList.
+  static bool WriteFaces(const void* face_list, OutputStream* output);
 
   // The out-of-line parts of LookupTag and CopyStartTag.
   ResultCode CollectAttributes();
@@ -189,6 +191,12 @@ class Converter {
   int64_t geometry_number_ = 0;
   FaceList faces_;
   PointList points_;
+  // The points list handed to the output for writing, with the number of its geometry.
+  struct PointsToWrite {
+    const PointList* points;
+    int64_t geometry;
+  };
+  PointsToWrite points_to_write_ = {&points_, 0};
   // Vectors of the current "<vectors>": the last number given, and the next base point.
   int64_t vector_number_ = 0;
   PointList::Position vector_base_at_;

@@ -60,6 +60,10 @@ char* OutputStream::AppendToLineSlow(char* at, const char* data, size_t n) {
   }
 }
 
+bool WriteToFile(FILE* file, const char* data, size_t n) {
+  return file != nullptr && std::fwrite(data, 1, n, file) == n && std::fflush(file) == 0;
+}
+
 bool FileOutputStream::Close() {
   Flush();
   CollectWrite();
@@ -71,13 +75,13 @@ bool FileOutputStream::Close() {
 }
 
 bool FileOutputStream::Sink(const char* data, size_t n) {
-  // Text handed over whole (longer than a buffer) goes out after the buffer handed before.
-  return CollectWrite() && WriteToFile(data, n);
+  // Text handed over whole (longer than a buffer) goes out after the work handed before.
+  return CollectWrite() && WriteToFile(file_, data, n);
 }
 
 bool FileOutputStream::SinkBuffer(size_t n) {
   if (!CollectWrite()) return false;
-  if (file_ == nullptr || !writer_.Start()) return WriteToFile(buffer(), n);
+  if (file_ == nullptr || !writer_.Start()) return WriteToFile(file_, buffer(), n);
   handed_ = buffer();
   handed_size_ = n;
   writer_.Post(&FileOutputStream::WriteHandedBuffer, this);
@@ -86,11 +90,25 @@ bool FileOutputStream::SinkBuffer(size_t n) {
   return true;
 }
 
-bool FileOutputStream::WriteToFile(const char* data, size_t n) {
-  return file_ != nullptr && std::fwrite(data, 1, n, file_) == n && std::fflush(file_) == 0;
+bool FileOutputStream::WriteList(ListWriter writer, const void* context) {
+  if (file_ == nullptr || !writer_.Start()) return OutputStream::WriteList(writer, context);
+  // What was written before the list goes first.
+  if (!Flush() || !CollectWrite()) return false;
+  list_writer_ = writer;
+  list_context_ = context;
+  list_out_ = true;
+  writer_.Post(&FileOutputStream::WriteHandedList, this);
+  return true;
+}
+
+bool FileOutputStream::Settle(const void* context) {
+  // One piece of work is out at a time: a list handed before another one is written.
+  if (list_out_ && (context == nullptr || context == list_context_)) CollectWrite();
+  return !failed();
 }
 
 bool FileOutputStream::CollectWrite() {
+  list_out_ = false;
   if (writer_.busy() && writer_.Wait() == 0) MarkFailed();
   return !failed();
 }
@@ -115,7 +133,14 @@ size_t FileOutputStream::EmptyStream(void* self) {
 
 size_t FileOutputStream::WriteHandedBuffer(void* self) {
   FileOutputStream* const stream = static_cast<FileOutputStream*>(self);
-  return stream->WriteToFile(stream->handed_, stream->handed_size_) ? 1 : 0;
+  return WriteToFile(stream->file_, stream->handed_, stream->handed_size_) ? 1 : 0;
+}
+
+size_t FileOutputStream::WriteHandedList(void* self) {
+  FileOutputStream* const stream = static_cast<FileOutputStream*>(self);
+  OutputStream* const output = &stream->list_output_;
+  const bool written = stream->list_writer_(stream->list_context_, output);
+  return output->Flush() && written ? 1 : 0;
 }
 
 bool MemoryOutputStream::Sink(const char* data, size_t n) {

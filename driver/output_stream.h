@@ -72,6 +72,20 @@ class OutputStream {
   // Ends the output: flushes, and releases the destination where there is one; false if
   // anything failed, before or now.
   virtual bool Close() { return Flush(); }
+
+  // A piece of work that writes many commands to output, reading data that stays unchanged
+  // until Settle; true unless a write failed.
+  using ListWriter = bool (*)(const void* context, OutputStream* output);
+  // Writes the list through writer, after everything written so far and before anything
+  // written later. This stream does it at once; a stream may instead do it on another thread
+  // while the caller goes on. False when the output has failed.
+  virtual bool WriteList(ListWriter writer, const void* context) {
+    return writer(context, this) && !failed_;
+  }
+  // Waits until the list handed to WriteList with context (with null: every list) is
+  // written, so that its data may change; false when the output has failed.
+  virtual bool Settle(const void* /*context*/) { return !failed_; }
+
   bool failed() const { return failed_; }
   size_t capacity() const { return capacity_; }
 
@@ -112,13 +126,29 @@ class BufferedOutputStream : public OutputStream {
   char storage_[Capacity + kLineSlack];
 };
 
-// Writes to a stream that the caller opened; Close flushes and closes it. A full buffer is
-// written by a background thread while the stream fills its second buffer, so the system's
-// copying of the output costs the conversion no time; a write that failed is told by the
-// next hand-over or by Close. Without a thread, every write happens at once.
+// Writes all n bytes at data to file, unbuffered by the stream; false if it could not.
+bool WriteToFile(FILE* file, const char* data, size_t n);
+
+// Writes straight to a stream that the caller opened, through its own buffer.
+class DirectFileOutputStream final : public BufferedOutputStream<OutputStream::kFileBufferSize> {
+ public:
+  explicit DirectFileOutputStream(FILE* file) : file_(file) {}
+  ~DirectFileOutputStream() override = default;
+
+ private:
+  bool Sink(const char* data, size_t n) override { return WriteToFile(file_, data, n); }
+  FILE* file_;
+};
+
+// Writes to a stream that the caller opened; Close flushes and closes it. A background
+// thread does the writing: of a full buffer while the stream fills its second one, and of
+// the lists handed to WriteList, through a buffer of its own, while the caller reads on.
+// So the conversion does not wait for the system's copying of the output, nor for the
+// formatting of whole point and face lists. A write that failed there is told by the next
+// hand-over, Settle or Close. Without a thread, everything is written at once.
 class FileOutputStream final : public BufferedOutputStream<OutputStream::kFileBufferSize> {
  public:
-  explicit FileOutputStream(FILE* file) : file_(file) {}
+  explicit FileOutputStream(FILE* file) : file_(file), list_output_(file) {}
   ~FileOutputStream() override = default;
   // Flushes and closes the file; false if anything failed, before or now.
   bool Close() override;
@@ -126,16 +156,17 @@ class FileOutputStream final : public BufferedOutputStream<OutputStream::kFileBu
   // writer thread, while the conversion starts. A file that cannot be emptied fails the
   // output.
   void EmptyFile();
+  bool WriteList(ListWriter writer, const void* context) override;
+  bool Settle(const void* context) override;
 
  private:
   bool Sink(const char* data, size_t n) override;
   bool SinkBuffer(size_t n) override;
-  static size_t EmptyStream(void* self);
-  // Writes all n bytes at data to the file; false if it could not.
-  bool WriteToFile(const char* data, size_t n);
-  // Waits for the background write that is out; false if the output has failed.
+  // Waits for the background work that is out; false if the output has failed.
   bool CollectWrite();
+  static size_t EmptyStream(void* self);
   static size_t WriteHandedBuffer(void* self);
+  static size_t WriteHandedList(void* self);
 
   FILE* file_;
   // The buffer being written in the background and its length, and the one to go on in.
@@ -143,6 +174,11 @@ class FileOutputStream final : public BufferedOutputStream<OutputStream::kFileBu
   size_t handed_size_ = 0;
   char* spare_ = second_buffer_;
   char second_buffer_[kFileBufferSize + kLineSlack];
+  // The list being written in the background, and the stream it is written through.
+  ListWriter list_writer_ = nullptr;
+  const void* list_context_ = nullptr;
+  bool list_out_ = false;
+  DirectFileOutputStream list_output_;
   // Last, so that it stops before anything it works on goes.
   BackgroundWorker writer_;
 };

@@ -1,5 +1,6 @@
-// Tests of the file output, which writes its full buffers from a background thread: every
-// byte arrives in order, and a failed write is still reported, later or at Close.
+// Tests of the file output, which writes its full buffers and whole lists from a background
+// thread: every byte arrives in order, and a failed write is still reported, later or at
+// Close.
 #include "driver/output_stream.h"
 
 #include <gtest/gtest.h>
@@ -97,6 +98,54 @@ TEST_F(FileOutput, EveryByteArrivesInOrder) {
   EXPECT_EQ(Contents(), expected);
 }
 
+// A list for WriteList: count lines of text.
+struct Lines {
+  std::string text;
+  int count;
+};
+
+bool WriteLines(const void* context, OutputStream* output) {
+  const Lines& lines = *static_cast<const Lines*>(context);
+  for (int i = 0; i < lines.count; ++i) {
+    char* at = output->BeginLine();
+    at = output->AppendToLine(at, lines.text.data(), lines.text.size());
+    if (!output->EndLine(at)) return false;
+  }
+  return true;
+}
+
+TEST_F(FileOutput, ListsArriveInTheirPlaceAmongOtherWrites) {
+  std::FILE* file = std::fopen(path_.c_str(), "w");
+  ASSERT_NE(file, nullptr);
+  FileOutputStream output(file);
+  // Lists longer than a buffer, written while more goes into the stream; each list's data
+  // changes only after Settle for it.
+  Lines first = {"first list", 150000};
+  Lines second = {"second", 10};
+  std::string expected;
+  auto write = [&](const std::string& text) {
+    ASSERT_TRUE(output.Write(text.data(), text.size()));
+    expected += text;
+  };
+  auto list = [&](const Lines& lines) {
+    ASSERT_TRUE(output.WriteList(&WriteLines, &lines));
+    for (int i = 0; i < lines.count; ++i) expected += "\n" + lines.text;
+  };
+  write("before");
+  list(first);
+  write(std::string(3 * OutputStream::kFileBufferSize, 'm'));  // passes through two buffers
+  list(second);
+  ASSERT_TRUE(output.Settle(&first));
+  first.text = "changed";
+  write("between");
+  list(first);
+  ASSERT_TRUE(output.Settle(nullptr));
+  second.text = "changed too";
+  write("after");
+  EXPECT_TRUE(output.Close());
+  EXPECT_EQ(Contents(), expected);
+}
+
 TEST_F(FileOutput, EmptyFileDropsTheOldContentBeforeTheFirstWrite) {
   {
     std::ofstream old(path_, std::ios::binary);
@@ -141,6 +190,20 @@ TEST(FileOutputFailure, AFailedWriteShowsAtALaterWriteOrAtClose) {
     EXPECT_FALSE(output.Close());
     EXPECT_TRUE(output.failed());
   }
+}
+
+TEST(FileOutputFailure, AListThatFailsShowsAtSettleAndAfter) {
+  if (!fs::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
+  std::FILE* file = std::fopen("/dev/full", "w");
+  ASSERT_NE(file, nullptr);
+  std::setvbuf(file, nullptr, _IONBF, 0);
+  FileOutputStream output(file);
+  const Lines lines = {"line", 10};
+  EXPECT_TRUE(output.WriteList(&WriteLines, &lines));  // handed over, written later
+  EXPECT_FALSE(output.Settle(&lines));
+  EXPECT_FALSE(output.Write("x", 1));
+  EXPECT_FALSE(output.WriteList(&WriteLines, &lines));
+  EXPECT_FALSE(output.Close());
 }
 
 }  // namespace

@@ -11,6 +11,10 @@
 #include <set>
 #include <string>
 
+#include "driver/converter.h"
+#include "driver/output_stream.h"
+#include "scan/char_source.h"
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -134,6 +138,50 @@ TEST_F(Driver, AnExistingOutputIsEmptiedWhateverTheOutcome) {
     EXPECT_EQ(run.status, c.status);
     EXPECT_EQ(ReadFile(dir_ / "out.ost"), c.output);
   }
+}
+
+// A model of several geometries whose point and face lists outgrow the output's buffers,
+// with two point sets and two face sets in one geometry: what the program writes, with lists
+// written in the background, must be what a conversion into memory writes.
+std::string LargeModel() {
+  std::string model = "<tsm-model><geometries>\n";
+  for (int g = 0; g < 12; ++g) {
+    model += "<geometry>\n";
+    for (int set = 0; set < (g % 3 == 0 ? 2 : 1); ++set) {
+      model += "<pointSet><points>\n";
+      for (int i = 0; i < 20000; ++i) {
+        model += i % 7 == 0 ? "<p name=\"v" + std::to_string(i) + "\">" : "<p>";
+        model += std::to_string(i % 97) + ".125 -" + std::to_string(i % 89) + ".5 0</p>\n";
+      }
+      model += "</points><colors><c>1 2 3</c><c>0 0 0</c><c>4 5 6</c></colors></pointSet>\n";
+      model += "<faceSet><faces>\n";
+      for (int i = 0; i < 15000; ++i) {
+        model += i % 11 == 0 ? "<f name=\"f\">" : "<f>";
+        model += std::to_string(i) + " " + std::to_string(i + 1) + " " + std::to_string(i + 2) +
+                 "</f>\n";
+      }
+      model += "</faces><colors><c>9 8 7</c></colors></faceSet>\n";
+    }
+    model += "<lineSet><l>0 1</l><l name=\"m\">1 2</l></lineSet>\n";
+    model += "<vectorField><vectors><v>1 1 0</v><v>2 2 0</v></vectors></vectorField>\n";
+    model += "</geometry>\n";
+  }
+  return model + "</geometries></tsm-model>\n";
+}
+
+TEST_F(Driver, LargeModelWritesWhatAConversionIntoMemoryWrites) {
+  const std::string model = LargeModel();
+  WriteFile(dir_ / "in.tsm", model);
+  tsm2ostra::MemoryCharSource source(model.data(), model.size());
+  tsm2ostra::MemoryOutputStream memory;
+  tsm2ostra::Converter converter;
+  ASSERT_EQ(converter.ParseDocument(&source, &memory), tsm2ostra::ResultCode::Ok);
+  ASSERT_TRUE(memory.Close());
+  ASSERT_GT(memory.text().size(), 8 * tsm2ostra::OutputStream::kFileBufferSize);
+
+  const Outcome run = RunProgram(dir_, "in.tsm out.ost");
+  EXPECT_EQ(run.status, 0);
+  EXPECT_TRUE(ReadFile(dir_ / "out.ost") == memory.text());
 }
 
 TEST_F(Driver, FilesThatCannotBeOpened) {

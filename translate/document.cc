@@ -104,7 +104,9 @@ ResultCode Converter::ParseGeometries() {
 ResultCode Converter::ParseGeometry() {
   if (geometry_number_ == INT64_MAX) return ResultCode::InvalidInput;
   ++geometry_number_;
-  // The previous geometry's entries are dropped here, at the start of the next one.
+  // The previous geometry's entries are dropped here, at the start of the next one, once
+  // the output has written them.
+  if (!output_->Settle(nullptr)) return ResultCode::WriteFailed;
   faces_.Clear();
   points_.Clear();
   return ParseChildren(TagId::Geometry, &Converter::GeometryChild);

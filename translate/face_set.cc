@@ -11,9 +11,12 @@
 namespace tsm2ostra {
 
 ResultCode Converter::ParseFaceSet() {
+  // The list may still be being written for an earlier set; this one changes it.
+  if (!output_->Settle(&faces_)) return ResultCode::WriteFailed;
   ResultCode r = ParseChildren(TagId::FaceSet, &Converter::FaceSetChild);
   if (r != ResultCode::Ok) return r;
-  return WriteFaces();
+  return output_->WriteList(&Converter::WriteFaces, &faces_) ? ResultCode::Ok
+                                                              : ResultCode::WriteFailed;
 }
 
 ResultCode Converter::FaceSetChild(TagId child) {
@@ -68,14 +71,16 @@ ResultCode Converter::ParseFaceColor() {
   return ExpectClosingTag(TagId::C);
 }
 
-ResultCode Converter::WriteFaces() {
-  const int64_t g = faces_.geometry_number();
-  for (const FaceEntry* face = faces_.Rewind(); face != nullptr; face = faces_.Advance()) {
-    ResultCode r;
+bool Converter::WriteFaces(const void* face_list, OutputStream* output) {
+  const FaceList& faces = *static_cast<const FaceList*>(face_list);
+  const int64_t g = faces.geometry_number();
+  FaceList::Position at;
+  for (const FaceEntry* face = faces.First(&at); face != nullptr; face = faces.Next(&at)) {
     if (face->has_color()) {
-      r = WriteCommand(CommandBuilder(output_).Text("color ").Int(face->r).Text(" ")
-                           .Int(face->g).Text(" ").Int(face->b));
-      if (r != ResultCode::Ok) return r;
+      if (!CommandBuilder(output).Text("color ").Int(face->r).Text(" ")
+               .Int(face->g).Text(" ").Int(face->b).Finish()) {
+        return false;
+      }
     }
     const uint32_t count = face->vertex_count;
     if (count == 0) continue;  // no corner to draw from: the colour is all it writes
@@ -85,39 +90,45 @@ ResultCode Converter::WriteFaces() {
     // The label anchor starts at the first corner; each further corner adds its offset from
     // the first, and "towards" scales the sum back to the mean of the corners.
     if (labelled) {
-      r = WriteCommand(CommandBuilder(output_).Text("translate ").LabelAnchor(g).Text(" ")
-                           .Name('P', g, first).Text(" ").Name('P', g, first).Text(" ")
-                           .Name('P', g, first));
-      if (r != ResultCode::Ok) return r;
+      if (!CommandBuilder(output).Text("translate ").LabelAnchor(g).Text(" ")
+               .Name('P', g, first).Text(" ").Name('P', g, first).Text(" ")
+               .Name('P', g, first).Finish()) {
+        return false;
+      }
     }
     int32_t previous = first;
     for (uint32_t i = 1; i < count; ++i) {
       const int32_t vertex = vertices[i];
-      r = WriteCommand(CommandBuilder(output_).Text("drawsegment ").Name('P', g, previous)
-                           .Text(" ").Name('P', g, vertex));
-      if (r != ResultCode::Ok) return r;
+      if (!CommandBuilder(output).Text("drawsegment ").Name('P', g, previous)
+               .Text(" ").Name('P', g, vertex).Finish()) {
+        return false;
+      }
       if (labelled) {
-        r = WriteCommand(CommandBuilder(output_).Text("translate ").LabelAnchor(g).Text(" ")
-                             .Name('P', g, first).Text(" ").Name('P', g, vertex).Text(" ")
-                             .LabelAnchor(g));
-        if (r != ResultCode::Ok) return r;
+        if (!CommandBuilder(output).Text("translate ").LabelAnchor(g).Text(" ")
+                 .Name('P', g, first).Text(" ").Name('P', g, vertex).Text(" ")
+                 .LabelAnchor(g).Finish()) {
+          return false;
+        }
       }
       previous = vertex;
     }
-    r = WriteCommand(CommandBuilder(output_).Text("drawsegment ").Name('P', g, previous)
-                         .Text(" ").Name('P', g, first));
-    if (r != ResultCode::Ok) return r;
+    if (!CommandBuilder(output).Text("drawsegment ").Name('P', g, previous)
+             .Text(" ").Name('P', g, first).Finish()) {
+      return false;
+    }
     if (labelled) {
-      r = WriteCommand(CommandBuilder(output_).Text("towards ").LabelAnchor(g).Text(" ")
-                           .Name('P', g, first).Text(" ").LabelAnchor(g).Text(" ")
-                           .Fixed2(1.0 / count));
-      if (r != ResultCode::Ok) return r;
-      r = WriteCommand(CommandBuilder(output_).Text("printat ").LabelAnchor(g).Text(" ")
-                           .Braced(face->label()));
-      if (r != ResultCode::Ok) return r;
+      if (!CommandBuilder(output).Text("towards ").LabelAnchor(g).Text(" ")
+               .Name('P', g, first).Text(" ").LabelAnchor(g).Text(" ")
+               .Fixed2(1.0 / count).Finish()) {
+        return false;
+      }
+      if (!CommandBuilder(output).Text("printat ").LabelAnchor(g).Text(" ")
+               .Braced(face->label()).Finish()) {
+        return false;
+      }
     }
   }
-  return ResultCode::Ok;
+  return true;
 }
 
 }  // namespace tsm2ostra

@@ -10,9 +10,13 @@
 namespace tsm2ostra {
 
 ResultCode Converter::ParsePointSet() {
+  // The list may still be being written for an earlier set; this one changes it.
+  if (!output_->Settle(&points_to_write_)) return ResultCode::WriteFailed;
   ResultCode r = ParseChildren(TagId::PointSet, &Converter::PointSetChild);
   if (r != ResultCode::Ok) return r;
-  return WritePoints();
+  points_to_write_.geometry = geometry_number_;
+  return output_->WriteList(&Converter::WritePoints, &points_to_write_) ? ResultCode::Ok
+                                                                         : ResultCode::WriteFailed;
 }
 
 ResultCode Converter::PointSetChild(TagId child) {
@@ -94,29 +98,31 @@ ResultCode Converter::ParsePointColor() {
   return ExpectClosingTag(TagId::C);
 }
 
-ResultCode Converter::WritePoints() {
+bool Converter::WritePoints(const void* points_to_write, OutputStream* output) {
+  const PointsToWrite& list = *static_cast<const PointsToWrite*>(points_to_write);
+  const int64_t g = list.geometry;
   int64_t n = 0;
-  for (const PointEntry* point = points_.Rewind(); point != nullptr;
-       point = points_.Advance()) {
+  PointList::Position at;
+  for (const PointEntry* point = list.points->First(&at); point != nullptr;
+       point = list.points->Next(&at)) {
     ++n;
-    ResultCode r;
-    if (point->has_color()) {
-      r = WriteCommand(CommandBuilder(output_).Text("color ").Int(point->r).Text(" ")
-                           .Int(point->g).Text(" ").Int(point->b));
-      if (r != ResultCode::Ok) return r;
+    if (point->has_color() &&
+        !CommandBuilder(output).Text("color ").Int(point->r).Text(" ").Int(point->g)
+             .Text(" ").Int(point->b).Finish()) {
+      return false;
     }
-    r = WriteCommand(CommandBuilder(output_).Text("point ").Name('P', geometry_number_, n)
-                         .Text(" ").Fixed2(point->x).Text(" ").Fixed2(point->y));
-    if (r != ResultCode::Ok) return r;
-    if (point->has_label()) {
-      r = WriteCommand(CommandBuilder(output_).Text("cmark ").Name('P', geometry_number_, n));
-      if (r != ResultCode::Ok) return r;
-      r = WriteCommand(CommandBuilder(output_).Text("printat_rt ")
-                           .Name('P', geometry_number_, n).Text(" ").Braced(point->label()));
-      if (r != ResultCode::Ok) return r;
+    if (!CommandBuilder(output).Text("point ").Name('P', g, n).Text(" ").Fixed2(point->x)
+             .Text(" ").Fixed2(point->y).Finish()) {
+      return false;
+    }
+    if (point->has_label() &&
+        (!CommandBuilder(output).Text("cmark ").Name('P', g, n).Finish() ||
+         !CommandBuilder(output).Text("printat_rt ").Name('P', g, n).Text(" ")
+              .Braced(point->label()).Finish())) {
+      return false;
     }
   }
-  return ResultCode::Ok;
+  return true;
 }
 
 }  // namespace tsm2ostra

@@ -67,15 +67,14 @@ timed_run() {
   rm -f "$stats_file"
 }
 
-# RUNS timed runs: prints "median_wall_seconds max_peak_rss_kib median_cpu_seconds".
-measure() {
-  local i
-  for ((i = 0; i < runs; i++)); do timed_run "$@"; done |
-    awk '{t[NR] = $1; c[NR] = $3; if ($2 > m) m = $2}
+# Summarises the timed runs in a file: prints "median_wall_seconds max_peak_rss_kib
+# median_cpu_seconds".
+summarise() {
+  awk '{t[NR] = $1; c[NR] = $3; if ($2 > m) m = $2}
       function median(v, n,   i, j, x) {
         for (i = 2; i <= n; i++) { x = v[i]; for (j = i - 1; j > 0 && v[j] > x; j--) v[j + 1] = v[j]; v[j + 1] = x }
         return (n % 2) ? v[(n + 1) / 2] : (v[n / 2] + v[n / 2 + 1]) / 2 }
-      END {printf "%.6f %d %.3f\n", median(t, NR), m, median(c, NR)}'
+      END {printf "%.6f %d %.3f\n", median(t, NR), m, median(c, NR)}' "$1"
 }
 
 report() {  # name size_bytes "median_wall rss median_cpu"
@@ -87,7 +86,7 @@ report() {  # name size_bytes "median_wall rss median_cpu"
 
 cpu_model="$(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2- | sed 's/^ *//' || true)"
 echo "== machine: $(nproc) cores, ${cpu_model:-unknown cpu}; load $(cut -d' ' -f1-3 /proc/loadavg)"
-echo "== $runs runs each: median wall and cpu (user + system) time; peak RSS is the largest of the runs"
+echo "== $runs rounds, the programs in turn: median wall and cpu (user + system) time; peak RSS is the largest of the runs"
 
 for model in "$many" "$single"; do
   size=$(stat -c %s "$model")
@@ -95,12 +94,24 @@ for model in "$many" "$single"; do
   echo "== $(basename "$model"): $(awk -v s="$size" 'BEGIN {printf "%.1f", s / 1e6}') MB"
   # Warm the page cache so that every program reads the file from memory.
   cat "$model" >/dev/null
-  conv=$(measure "$converter" "$model" "$output")
+  # The programs take turns, RUNS rounds, so that changes in the machine's speed (it may be
+  # shared) hit them alike. Before each round the disk catches up with the drawings written
+  # so far (sync, not timed), so that no run pays for an earlier one's write-back.
+  times="$(mktemp -d)"
+  for ((round = 0; round < runs; round++)); do
+    sync
+    timed_run "$converter" "$model" "$output" >>"$times/conv"
+    timed_run "$libxml2_count" "$model" >>"$times/sax"
+    timed_run "$expat_count" "$model" >>"$times/exp"
+    timed_run xmllint --stream --noout "$model" >>"$times/lint"
+  done
   out_size=$(stat -c %s "$output")
   rm -f "$output"
-  sax=$(measure "$libxml2_count" "$model")
-  exp=$(measure "$expat_count" "$model")
-  lint=$(measure xmllint --stream --noout "$model")
+  conv=$(summarise "$times/conv")
+  sax=$(summarise "$times/sax")
+  exp=$(summarise "$times/exp")
+  lint=$(summarise "$times/lint")
+  rm -rf "$times"
   report "tsm2ostra, whole conversion" "$size" "$conv"
   report "libxml2 SAX2 push, parse only" "$size" "$sax"
   report "expat, parse only" "$size" "$exp"

@@ -1,6 +1,7 @@
 // The background transfer thread: one job out at a time, handed over under a mutex.
 #include "driver/background_worker.h"
 
+#include <atomic>
 #include <system_error>
 
 namespace tsm2ostra {
@@ -16,7 +17,14 @@ BackgroundWorker::~BackgroundWorker() {
   thread_.join();
 }
 
+namespace {
+std::atomic<bool> threads_allowed{true};
+}  // namespace
+
+void BackgroundWorker::AllowThreads(bool allowed) { threads_allowed = allowed; }
+
 bool BackgroundWorker::Start() {
+  if (state_ == State::NotStarted && !threads_allowed) state_ = State::Unavailable;
   if (state_ == State::NotStarted) {
     try {
       thread_ = std::thread(&BackgroundWorker::Run, this);

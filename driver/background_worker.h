@@ -31,6 +31,9 @@ class BackgroundWorker {
   // Waits for the job that is out and returns its result; 0 when none is out.
   size_t Wait();
 
+  // Test hook: while false, Start gives no thread, as on a system that has none to give.
+  static void AllowThreads(bool allowed);
+
  private:
   void Run();
 

@@ -87,6 +87,7 @@ TEST(SkipElement, EndsAtTheFirstTokenEqualToTheClosingTag) {
       {"<title>\"</title>\"</title>Z", ResultCode::Ok, "end[Z]"},
       {"<a>\"</a>", ResultCode::InvalidInput, ""},
       {"abc x</bc>y", ResultCode::Ok, "end[y]"},
+      {"< a </ </>y", ResultCode::Ok, "end[y]"},  // a lone '<' closes with "</>"
   };
   for (const auto& [input, result, next] : cases) {
     SCOPED_TRACE(input);

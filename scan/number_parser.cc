@@ -140,8 +140,10 @@ inline bool ParsePlainNumber(const char* p, const char* end, double* out) {
     for (; check != end; ++check) {
       if (static_cast<unsigned>(static_cast<unsigned char>(*check) - '0') > 9) return false;
     }
-    const double* quotients = kQuotients.value[1] - '0';
-    for (; p != end; ++p, quotients += 10) value = value + quotients[static_cast<unsigned char>(*p)];
+    const double* quotients = kQuotients.value[1];
+    for (; p != end; ++p, quotients += 10) {
+      value = value + quotients[static_cast<unsigned char>(*p) - '0'];
+    }
   }
   *out = negative ? -value : value;
   return true;

@@ -1,4 +1,4 @@
-// The background transfer thread: one job out at a time, handed over under a mutex.
+// The background thread: one job out at a time, handed over under a mutex.
 #include "driver/background_worker.h"
 
 #include <atomic>
@@ -30,7 +30,7 @@ bool BackgroundWorker::Start() {
       thread_ = std::thread(&BackgroundWorker::Run, this);
       state_ = State::Running;
     } catch (const std::system_error&) {
-      // No thread to be had: the transfers stay on the caller's thread.
+      // No thread to be had: the jobs stay on the caller's thread.
       state_ = State::Unavailable;
     }
   }

@@ -1,5 +1,6 @@
-// A thread that runs one file transfer at a time while the conversion goes on, so that the
-// system's copying of the output overlaps with the work on the input.
+// A thread that runs one job at a time while the conversion goes on (for the file output:
+// writing a full buffer, or formatting and writing a whole list), so that this work overlaps
+// with the reading of the input.
 #ifndef TSM2OSTRA_DRIVER_BACKGROUND_WORKER_H_
 #define TSM2OSTRA_DRIVER_BACKGROUND_WORKER_H_
 
@@ -12,7 +13,8 @@ namespace tsm2ostra {
 
 class BackgroundWorker {
  public:
-  // A job: transfers bytes for its context and returns a count (bytes moved, or 0/1).
+  // A job: works for its context and returns a result for Wait (the file output: 1 when
+  // everything was written, 0 when a write failed).
   using Job = size_t (*)(void* context);
 
   BackgroundWorker() = default;
@@ -22,7 +24,7 @@ class BackgroundWorker {
   BackgroundWorker& operator=(const BackgroundWorker&) = delete;
 
   // Starts the thread on the first call; false when the system gives none, and then on
-  // every later call too, so the caller does its transfers itself.
+  // every later call too, so the caller does its jobs itself.
   bool Start();
   // Hands a job to the thread. Only one job is out at a time: Wait collects it first.
   void Post(Job job, void* context);

@@ -22,15 +22,23 @@ struct Outcome {
   std::string text;
 };
 
+// One conversion, then the output closed. As in the driver: an output that fails when closed
+// makes a clean parse a failed write.
+tsm2ostra::ResultCode ConvertAndClose(tsm2ostra::CharSource* source,
+                                      tsm2ostra::OutputStream* output) {
+  tsm2ostra::Converter* converter = new tsm2ostra::Converter();
+  tsm2ostra::ResultCode result = converter->ParseDocument(source, output);
+  if (!output->Close() && result == tsm2ostra::ResultCode::Ok) {
+    result = tsm2ostra::ResultCode::WriteFailed;
+  }
+  delete converter;
+  return result;
+}
+
 Outcome Convert(const uint8_t* data, size_t size, size_t chunk, size_t fail_after) {
   tsm2ostra::MemoryCharSource source(data, size, chunk);
   tsm2ostra::MemoryOutputStream output(fail_after);
-  tsm2ostra::Converter converter;
-  tsm2ostra::ResultCode result = converter.ParseDocument(&source, &output);
-  // As in the driver: an output that fails when closed makes a clean parse a failed write.
-  if (!output.Close() && result == tsm2ostra::ResultCode::Ok) {
-    result = tsm2ostra::ResultCode::WriteFailed;
-  }
+  const tsm2ostra::ResultCode result = ConvertAndClose(&source, &output);
   return Outcome{result, source.line_counter, output.text()};
 }
 
@@ -44,13 +52,8 @@ Outcome ConvertToFile(const uint8_t* data, size_t size) {
   tsm2ostra::MemoryCharSource source(data, size);
   auto* output = new tsm2ostra::FileOutputStream(file);
   output->EmptyFile();
-  auto* converter = new tsm2ostra::Converter();
-  outcome.result = converter->ParseDocument(&source, output);
-  if (!output->Close() && outcome.result == tsm2ostra::ResultCode::Ok) {
-    outcome.result = tsm2ostra::ResultCode::WriteFailed;
-  }
+  outcome.result = ConvertAndClose(&source, output);
   outcome.line = source.line_counter;
-  delete converter;
   delete output;
   if (kept >= 0) {
     char buffer[65536];

@@ -1,14 +1,13 @@
-// The background thread: one job out at a time, handed over under a mutex.
+// The background thread: a short queue of jobs, handed over under a mutex.
 #include "driver/background_worker.h"
 
-#include <atomic>
 #include <system_error>
 
 namespace tsm2ostra {
 
 BackgroundWorker::~BackgroundWorker() {
   if (state_ != State::Running) return;
-  Wait();
+  WaitForAll();
   {
     std::lock_guard<std::mutex> lock(mutex_);
     stopping_ = true;
@@ -37,38 +36,37 @@ bool BackgroundWorker::Start() {
   return state_ == State::Running;
 }
 
-void BackgroundWorker::Post(Job job, void* context) {
+uint64_t BackgroundWorker::Post(Job job, void* context) {
+  if (posted_ >= kQueueLength) WaitFor(posted_ + 1 - kQueueLength);
+  const uint64_t number = posted_ + 1;
   {
     std::lock_guard<std::mutex> lock(mutex_);
-    job_ = job;
-    context_ = context;
-    done_ = false;
+    queue_[number % kQueueLength] = Entry{job, context};
+    queued_ = number;
   }
-  busy_ = true;
+  posted_ = number;
   job_posted_.notify_one();
+  return number;
 }
 
-size_t BackgroundWorker::Wait() {
-  if (!busy_) return 0;
+void BackgroundWorker::WaitFor(uint64_t number) {
+  if (number <= known_done_) return;
   std::unique_lock<std::mutex> lock(mutex_);
-  job_done_.wait(lock, [this] { return done_; });
-  busy_ = false;
-  return result_;
+  job_done_.wait(lock, [this, number] { return done_ >= number; });
+  known_done_ = done_;
 }
 
 void BackgroundWorker::Run() {
   std::unique_lock<std::mutex> lock(mutex_);
   for (;;) {
-    job_posted_.wait(lock, [this] { return job_ != nullptr || stopping_; });
-    if (job_ == nullptr) return;  // stopping, with no job left
-    const Job job = job_;
-    void* const context = context_;
-    job_ = nullptr;
+    job_posted_.wait(lock, [this] { return done_ < queued_ || stopping_; });
+    if (done_ == queued_) return;  // stopping, with no job left
+    const Entry entry = queue_[(done_ + 1) % kQueueLength];
     lock.unlock();
-    const size_t result = job(context);
+    const bool ok = entry.job(entry.context);
+    if (!ok) failed_.store(true, std::memory_order_release);
     lock.lock();
-    result_ = result;
-    done_ = true;
+    ++done_;
     job_done_.notify_one();
   }
 }

@@ -1,11 +1,13 @@
-// A thread that runs one job at a time while the conversion goes on (for the file output:
-// writing a full buffer, or formatting and writing a whole list), so that this work overlaps
-// with the reading of the input.
+// A thread that runs queued jobs one after another, in the order they were posted, while the
+// conversion goes on (for the file output: emptying the file, writing full buffers, and
+// formatting and writing whole lists), so that this work overlaps with the reading.
 #ifndef TSM2OSTRA_DRIVER_BACKGROUND_WORKER_H_
 #define TSM2OSTRA_DRIVER_BACKGROUND_WORKER_H_
 
+#include <atomic>
 #include <condition_variable>
 #include <cstddef>
+#include <cstdint>
 #include <mutex>
 #include <thread>
 
@@ -13,12 +15,13 @@ namespace tsm2ostra {
 
 class BackgroundWorker {
  public:
-  // A job: works for its context and returns a result for Wait (the file output: 1 when
-  // everything was written, 0 when a write failed).
-  using Job = size_t (*)(void* context);
+  // A job: works for its context; false when it failed (the file output: a write failed).
+  using Job = bool (*)(void* context);
+  // Most jobs out at once.
+  static constexpr uint64_t kQueueLength = 8;
 
   BackgroundWorker() = default;
-  // Waits for a job still running, then ends the thread.
+  // Waits for the jobs still out, then ends the thread.
   ~BackgroundWorker();
   BackgroundWorker(const BackgroundWorker&) = delete;
   BackgroundWorker& operator=(const BackgroundWorker&) = delete;
@@ -26,12 +29,17 @@ class BackgroundWorker {
   // Starts the thread on the first call; false when the system gives none, and then on
   // every later call too, so the caller does its jobs itself.
   bool Start();
-  // Hands a job to the thread. Only one job is out at a time: Wait collects it first.
-  void Post(Job job, void* context);
-  // True while a job is out.
-  bool busy() const { return busy_; }
-  // Waits for the job that is out and returns its result; 0 when none is out.
-  size_t Wait();
+  // Queues a job and returns its number: 1 for the first, then 2, 3, ... When kQueueLength
+  // jobs are out, waits first for the oldest, so job n is posted only after job
+  // n - kQueueLength has run.
+  uint64_t Post(Job job, void* context);
+  // The number of the last job posted; 0 before the first.
+  uint64_t posted() const { return posted_; }
+  // Waits until job number (and every one before it) has run.
+  void WaitFor(uint64_t number);
+  void WaitForAll() { WaitFor(posted_); }
+  // True once a job has failed; may be asked at any time, and stays true.
+  bool failed() const { return failed_.load(std::memory_order_acquire); }
 
   // Test hook: while false, Start gives no thread, as on a system that has none to give.
   static void AllowThreads(bool allowed);
@@ -41,17 +49,24 @@ class BackgroundWorker {
 
   enum class State { NotStarted, Running, Unavailable };
   State state_ = State::NotStarted;
-  bool busy_ = false;  // seen and changed by the caller's thread only
+  // Seen and changed by the caller's thread only: the last job posted, and the last one
+  // known to have run.
+  uint64_t posted_ = 0;
+  uint64_t known_done_ = 0;
+  std::atomic<bool> failed_{false};
 
   std::mutex mutex_;
   std::condition_variable job_posted_;
   std::condition_variable job_done_;
-  // Guarded by mutex_.
-  Job job_ = nullptr;
-  void* context_ = nullptr;
-  bool done_ = false;
+  // Guarded by mutex_: job n is in queue_[n % kQueueLength] from its posting until it has run.
+  struct Entry {
+    Job job;
+    void* context;
+  };
+  Entry queue_[kQueueLength] = {};
+  uint64_t queued_ = 0;
+  uint64_t done_ = 0;
   bool stopping_ = false;
-  size_t result_ = 0;
 
   std::thread thread_;
 };

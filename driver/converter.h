@@ -118,8 +118,8 @@ class Converter {
   ResultCode CheckNumber();
 
   int64_t geometry_number() const { return geometry_number_; }
-  const PointList& point_list() const { return points_; }
-  const FaceList& face_list() const { return faces_; }
+  const PointList& point_list() const { return *points_; }
+  const FaceList& face_list() const { return *faces_; }
 
  private:
   using ChildStep = ResultCode (Converter::*)(TagId);
@@ -189,14 +189,24 @@ class Converter {
   TagId start_tag_id_ = TagId::UnknownTag;
   ByteBuffer closing_tag_;
   int64_t geometry_number_ = 0;
-  FaceList faces_;
-  PointList points_;
   // The points list handed to the output for writing, with the number of its geometry.
   struct PointsToWrite {
     const PointList* points;
     int64_t geometry;
   };
-  PointsToWrite points_to_write_ = {&points_, 0};
+  // The lists of one geometry. Two sets take turns, geometry by geometry, so that the output
+  // may still be writing one geometry's lists while the next geometry is read.
+  struct GeometryLists {
+    FaceList faces;
+    PointList points;
+    PointsToWrite points_to_write = {&points, 0};
+  };
+  GeometryLists lists_[2];
+  size_t current_lists_ = 0;
+  // The current geometry's lists, in lists_[current_lists_].
+  FaceList* faces_ = &lists_[0].faces;
+  PointList* points_ = &lists_[0].points;
+  PointsToWrite* points_to_write_ = &lists_[0].points_to_write;
   // Vectors of the current "<vectors>": the last number given, and the next base point.
   int64_t vector_number_ = 0;
   PointList::Position vector_base_at_;

@@ -1,9 +1,6 @@
 // Buffering and the concrete sinks of OutputStream.
 #include "driver/output_stream.h"
 
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <cstring>
 
 namespace tsm2ostra {
@@ -60,87 +57,101 @@ char* OutputStream::AppendToLineSlow(char* at, const char* data, size_t n) {
   }
 }
 
-bool WriteToFile(FILE* file, const char* data, size_t n) {
-  return file != nullptr && std::fwrite(data, 1, n, file) == n && std::fflush(file) == 0;
-}
-
 bool FileOutputStream::Close() {
   Flush();
-  CollectWrite();
-  bool ok = !failed();
-  if (file_ == nullptr) return false;
-  ok = std::fclose(file_) == 0 && ok;
-  file_ = nullptr;
-  return ok;
+  CollectAll();
+  const bool ok = !failed();
+  return file_.Close() && ok;
 }
 
 bool FileOutputStream::Sink(const char* data, size_t n) {
   // Text handed over whole (longer than a buffer) goes out after the work handed before.
-  return CollectWrite() && WriteToFile(file_, data, n);
+  return CollectAll() && file_.Write(data, n);
 }
 
 bool FileOutputStream::SinkBuffer(size_t n) {
-  if (!CollectWrite()) return false;
-  if (file_ == nullptr || !writer_.Start()) return WriteToFile(file_, buffer(), n);
-  handed_ = buffer();
-  handed_size_ = n;
-  writer_.Post(&FileOutputStream::WriteHandedBuffer, this);
-  UseBuffer(spare_);
-  spare_ = handed_;
+  if (!CheckWriter()) return false;
+  if (!file_.is_open() || !writer_.Start()) return file_.Write(buffer(), n);
+  if (buffers_[0] == nullptr) {
+    buffers_[0] = buffer();
+    for (size_t i = 1; i < kBuffers; ++i) buffers_[i] = spare_buffers_[i - 1];
+  }
+  if (!PostJob(&FileOutputStream::WriteHandedBuffer, buffer(), n, nullptr, nullptr)) {
+    return false;
+  }
+  buffer_job_[current_] = writer_.posted();
+  // Goes on in the next buffer once the writer is done with it.
+  current_ = (current_ + 1) % kBuffers;
+  writer_.WaitFor(buffer_job_[current_]);
+  UseBuffer(buffers_[current_]);
   return true;
 }
 
 bool FileOutputStream::WriteList(ListWriter writer, const void* context) {
-  if (file_ == nullptr || !writer_.Start()) return OutputStream::WriteList(writer, context);
+  if (!file_.is_open() || !writer_.Start()) return OutputStream::WriteList(writer, context);
   // What was written before the list goes first.
-  if (!Flush() || !CollectWrite()) return false;
-  list_writer_ = writer;
-  list_context_ = context;
-  list_out_ = true;
-  writer_.Post(&FileOutputStream::WriteHandedList, this);
-  return true;
+  return Flush() && PostJob(&FileOutputStream::WriteHandedList, nullptr, 0, writer, context);
 }
 
 bool FileOutputStream::Settle(const void* context) {
-  // One piece of work is out at a time: a list handed before another one is written.
-  if (list_out_ && (context == nullptr || context == list_context_)) CollectWrite();
-  return !failed();
+  // Waits for the last list job out with this context (with null: any list job).
+  uint64_t last = 0;
+  for (const Job& job : jobs_) {
+    if (job.list_writer != nullptr && (context == nullptr || context == job.list_context) &&
+        job.number > last) {
+      last = job.number;
+    }
+  }
+  writer_.WaitFor(last);
+  return CheckWriter();
 }
 
-bool FileOutputStream::CollectWrite() {
-  list_out_ = false;
-  if (writer_.busy() && writer_.Wait() == 0) MarkFailed();
+bool FileOutputStream::PostJob(bool (*run)(void*), const char* data, size_t size,
+                               ListWriter list_writer, const void* list_context) {
+  if (!CheckWriter()) return false;
+  const uint64_t number = writer_.posted() + 1;
+  // The entry was last used by the job kQueueLength before this one.
+  if (number > BackgroundWorker::kQueueLength) {
+    writer_.WaitFor(number - BackgroundWorker::kQueueLength);
+  }
+  jobs_[number % BackgroundWorker::kQueueLength] =
+      Job{this, number, data, size, list_writer, list_context};
+  writer_.Post(run, &jobs_[number % BackgroundWorker::kQueueLength]);
+  return true;
+}
+
+bool FileOutputStream::CollectAll() {
+  writer_.WaitForAll();
+  return CheckWriter();
+}
+
+bool FileOutputStream::CheckWriter() {
+  if (writer_.failed()) MarkFailed();
   return !failed();
 }
 
 void FileOutputStream::EmptyFile() {
-  if (file_ != nullptr && writer_.Start()) {
-    writer_.Post(&FileOutputStream::EmptyStream, this);
-  } else if (EmptyStream(this) == 0) {
+  if (file_.is_open() && writer_.Start()) {
+    PostJob(&FileOutputStream::EmptyStream, nullptr, 0, nullptr, nullptr);
+  } else if (!file_.Empty()) {
     MarkFailed();
   }
 }
 
-size_t FileOutputStream::EmptyStream(void* self) {
-  FILE* const file = static_cast<FileOutputStream*>(self)->file_;
-  if (file == nullptr) return 0;
-  const int fd = fileno(file);
-  struct stat status;
-  if (::fstat(fd, &status) != 0) return 0;
-  // Devices and pipes have nothing to empty, as with opening them for writing.
-  return !S_ISREG(status.st_mode) || ::ftruncate(fd, 0) == 0 ? 1 : 0;
+bool FileOutputStream::EmptyStream(void* job) {
+  return static_cast<Job*>(job)->stream->file_.Empty();
 }
 
-size_t FileOutputStream::WriteHandedBuffer(void* self) {
-  FileOutputStream* const stream = static_cast<FileOutputStream*>(self);
-  return WriteToFile(stream->file_, stream->handed_, stream->handed_size_) ? 1 : 0;
+bool FileOutputStream::WriteHandedBuffer(void* job) {
+  const Job& buffer = *static_cast<Job*>(job);
+  return buffer.stream->file_.Write(buffer.data, buffer.size);
 }
 
-size_t FileOutputStream::WriteHandedList(void* self) {
-  FileOutputStream* const stream = static_cast<FileOutputStream*>(self);
-  OutputStream* const output = &stream->list_output_;
-  const bool written = stream->list_writer_(stream->list_context_, output);
-  return output->Flush() && written ? 1 : 0;
+bool FileOutputStream::WriteHandedList(void* job) {
+  const Job& list = *static_cast<Job*>(job);
+  OutputStream* const output = &list.stream->list_output_;
+  const bool written = list.list_writer(list.list_context, output);
+  return output->Flush() && written;
 }
 
 bool MemoryOutputStream::Sink(const char* data, size_t n) {

@@ -3,11 +3,13 @@
 #define TSM2OSTRA_DRIVER_OUTPUT_STREAM_H_
 
 #include <cstddef>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <string>
 
 #include "driver/background_worker.h"
+#include "driver/file_writer.h"
 #include "scan/byte_buffer.h"
 
 namespace tsm2ostra {
@@ -126,29 +128,27 @@ class BufferedOutputStream : public OutputStream {
   char storage_[Capacity + kLineSlack];
 };
 
-// Writes all n bytes at data to file, unbuffered by the stream; false if it could not.
-bool WriteToFile(FILE* file, const char* data, size_t n);
-
-// Writes straight to a stream that the caller opened, through its own buffer.
+// Writes straight to a file that the caller opened, through its own buffer.
 class DirectFileOutputStream final : public BufferedOutputStream<OutputStream::kFileBufferSize> {
  public:
-  explicit DirectFileOutputStream(FILE* file) : file_(file) {}
+  explicit DirectFileOutputStream(FileWriter* file) : file_(file) {}
   ~DirectFileOutputStream() override = default;
 
  private:
-  bool Sink(const char* data, size_t n) override { return WriteToFile(file_, data, n); }
-  FILE* file_;
+  bool Sink(const char* data, size_t n) override { return file_->Write(data, n); }
+  FileWriter* file_;
 };
 
 // Writes to a stream that the caller opened; Close flushes and closes it. A background
-// thread does the writing: of a full buffer while the stream fills its second one, and of
-// the lists handed to WriteList, through a buffer of its own, while the caller reads on.
-// So the conversion does not wait for the system's copying of the output, nor for the
-// formatting of whole point and face lists. A write that failed there is told by the next
-// hand-over, Settle or Close. Without a thread, everything is written at once.
+// thread does the writing, in order: of full buffers while the stream goes on in the next
+// one, and of the lists handed to WriteList, through a buffer of its own, while the caller
+// reads on. So the conversion waits neither for the system's copying of the output nor for
+// the formatting of whole point and face lists, unless the thread falls behind by all its
+// buffers or its queue. A write that failed there is told by a later hand-over, Settle or
+// Close. Without a thread, everything is written at once.
 class FileOutputStream final : public BufferedOutputStream<OutputStream::kFileBufferSize> {
  public:
-  explicit FileOutputStream(FILE* file) : file_(file), list_output_(file) {}
+  explicit FileOutputStream(FILE* file) : file_(file), list_output_(&file_) {}
   ~FileOutputStream() override = default;
   // Flushes and closes the file; false if anything failed, before or now.
   bool Close() override;
@@ -160,24 +160,40 @@ class FileOutputStream final : public BufferedOutputStream<OutputStream::kFileBu
   bool Settle(const void* context) override;
 
  private:
+  // Buffers in turn: the stream's own and the spare ones.
+  static constexpr size_t kBuffers = 4;
+  // A job for the writer thread: one of its three kinds, with what it works on.
+  struct Job {
+    FileOutputStream* stream;
+    uint64_t number;
+    const char* data;  // a buffer to write, of size bytes
+    size_t size;
+    ListWriter list_writer;  // or a list to write
+    const void* list_context;
+  };
+
   bool Sink(const char* data, size_t n) override;
   bool SinkBuffer(size_t n) override;
-  // Waits for the background work that is out; false if the output has failed.
-  bool CollectWrite();
-  static size_t EmptyStream(void* self);
-  static size_t WriteHandedBuffer(void* self);
-  static size_t WriteHandedList(void* self);
+  // Fills in the next job's entry and queues it; false if the output has failed.
+  bool PostJob(bool (*run)(void*), const char* data, size_t size, ListWriter list_writer,
+               const void* list_context);
+  // Waits for every job that is out; false if the output has failed.
+  bool CollectAll();
+  // Takes over a failure of the writer thread; false once the output has failed.
+  bool CheckWriter();
+  static bool EmptyStream(void* job);
+  static bool WriteHandedBuffer(void* job);
+  static bool WriteHandedList(void* job);
 
-  FILE* file_;
-  // The buffer being written in the background and its length, and the one to go on in.
-  char* handed_ = nullptr;
-  size_t handed_size_ = 0;
-  char* spare_ = second_buffer_;
-  char second_buffer_[kFileBufferSize + kLineSlack];
-  // The list being written in the background, and the stream it is written through.
-  ListWriter list_writer_ = nullptr;
-  const void* list_context_ = nullptr;
-  bool list_out_ = false;
+  FileWriter file_;
+  // The buffers, the one in use, and the job that last wrote each (0: none).
+  char spare_buffers_[kBuffers - 1][kFileBufferSize + kLineSlack];
+  char* buffers_[kBuffers] = {};
+  size_t current_ = 0;
+  uint64_t buffer_job_[kBuffers] = {};
+  // Job n's entry is jobs_[n % kQueueLength].
+  Job jobs_[BackgroundWorker::kQueueLength] = {};
+  // Writes the lists, on the writer thread only.
   DirectFileOutputStream list_output_;
   // Last, so that it stops before anything it works on goes.
   BackgroundWorker writer_;

@@ -189,15 +189,19 @@ TEST(FaultInjection, EveryFailedAllocationEndsWithOutOfMemory) {
 
 TEST(FaultInjection, LaterGeometriesReuseTheMemoryOfEarlierOnes) {
   AllocationGuard guard;
-  FailAllocationNumber(0);
-  const Report once = Convert(BigModel());
-  const uint64_t allocations = AllocationsAttempted();
+  // Two sets of lists take turns: from the third geometry on, nothing new is needed.
   FailAllocationNumber(0);
   const Report twice = Convert(Model(BigGeometry() + BigGeometry()));
+  const uint64_t allocations = AllocationsAttempted();
+  FailAllocationNumber(0);
+  const Report four_times = Convert(Model(BigGeometry() + BigGeometry() + BigGeometry() +
+                                          BigGeometry()));
   EXPECT_EQ(AllocationsAttempted(), allocations);
-  // The second geometry on reused memory writes what it writes on fresh memory.
-  const Report fresh = Convert(Model("<geometry></geometry>" + BigGeometry()));
-  EXPECT_EQ(twice.output, once.output + fresh.output);
+  // Later geometries on reused memory write what they write on fresh memory.
+  const std::string empty = "<geometry></geometry>";
+  const Report third = Convert(Model(empty + empty + BigGeometry()));
+  const Report fourth = Convert(Model(empty + empty + empty + BigGeometry()));
+  EXPECT_EQ(four_times.output, twice.output + third.output + fourth.output);
 }
 
 TEST(FaultInjection, ModelCutAtEveryByteFailsWhileTheRootIsOpen) {

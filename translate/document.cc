@@ -104,11 +104,18 @@ ResultCode Converter::ParseGeometries() {
 ResultCode Converter::ParseGeometry() {
   if (geometry_number_ == INT64_MAX) return ResultCode::InvalidInput;
   ++geometry_number_;
-  // The previous geometry's entries are dropped here, at the start of the next one, once
-  // the output has written them.
-  if (!output_->Settle(nullptr)) return ResultCode::WriteFailed;
-  faces_.Clear();
-  points_.Clear();
+  // Takes the other set of lists; the output may still be writing the previous geometry's.
+  // This set's entries, from the geometry before that, are dropped once they are written.
+  current_lists_ ^= 1;
+  GeometryLists& lists = lists_[current_lists_];
+  if (!output_->Settle(&lists.faces) || !output_->Settle(&lists.points_to_write)) {
+    return ResultCode::WriteFailed;
+  }
+  lists.faces.Clear();
+  lists.points.Clear();
+  faces_ = &lists.faces;
+  points_ = &lists.points;
+  points_to_write_ = &lists.points_to_write;
   return ParseChildren(TagId::Geometry, &Converter::GeometryChild);
 }
 

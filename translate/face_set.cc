@@ -12,10 +12,10 @@ namespace tsm2ostra {
 
 ResultCode Converter::ParseFaceSet() {
   // The list may still be being written for an earlier set; this one changes it.
-  if (!output_->Settle(&faces_)) return ResultCode::WriteFailed;
+  if (!output_->Settle(faces_)) return ResultCode::WriteFailed;
   ResultCode r = ParseChildren(TagId::FaceSet, &Converter::FaceSetChild);
   if (r != ResultCode::Ok) return r;
-  return output_->WriteList(&Converter::WriteFaces, &faces_) ? ResultCode::Ok
+  return output_->WriteList(&Converter::WriteFaces, faces_) ? ResultCode::Ok
                                                               : ResultCode::WriteFailed;
 }
 
@@ -24,7 +24,7 @@ ResultCode Converter::FaceSetChild(TagId child) {
     case TagId::Faces: return ParseChildren(TagId::Faces, &Converter::FacesChild);
     case TagId::F: return ParseFace();
     case TagId::Colors:
-      faces_.Rewind();
+      faces_->Rewind();
       return ParseChildren(TagId::Colors, &Converter::FaceColorsChild);
     default: return SkipElement(start_tag_copy());
   }
@@ -37,15 +37,15 @@ ResultCode Converter::FacesChild(TagId child) {
 // The k-th child of "<colors>" belongs to the k-th face, whatever its tag.
 ResultCode Converter::FaceColorsChild(TagId child) {
   ResultCode r = child == TagId::C ? ParseFaceColor() : SkipElement(start_tag_copy());
-  if (r == ResultCode::Ok) faces_.Advance();
+  if (r == ResultCode::Ok) faces_->Advance();
   return r;
 }
 
 ResultCode Converter::ParseFace() {
-  faces_.SetGeometryNumber(geometry_number_);
-  if (!faces_.Append()) return ResultCode::OutOfMemory;
+  faces_->SetGeometryNumber(geometry_number_);
+  if (!faces_->Append()) return ResultCode::OutOfMemory;
   std::string_view label;
-  if (FindLabel(attributes(), &label) && !faces_.SetLastLabel(label)) {
+  if (FindLabel(attributes(), &label) && !faces_->SetLastLabel(label)) {
     return ResultCode::OutOfMemory;
   }
   for (;;) {
@@ -59,7 +59,7 @@ ResultCode Converter::ParseFace() {
     // A face truncates before adding one (a line adds first): -0.5 is point 1 here.
     int32_t vertex;
     if (!TruncateToInt32(value, &vertex) || vertex == INT32_MAX) return ResultCode::InvalidInput;
-    if (!faces_.AppendVertex(vertex + 1)) return ResultCode::OutOfMemory;
+    if (!faces_->AppendVertex(vertex + 1)) return ResultCode::OutOfMemory;
   }
 }
 
@@ -67,7 +67,7 @@ ResultCode Converter::ParseFaceColor() {
   uint8_t r, g, b;
   ResultCode result = ReadColor(&r, &g, &b);
   if (result != ResultCode::Ok) return result;
-  faces_.SetCurrentColor(r, g, b);  // ignored when no face is left to colour
+  faces_->SetCurrentColor(r, g, b);  // ignored when no face is left to colour
   return ExpectClosingTag(TagId::C);
 }
 

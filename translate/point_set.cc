@@ -11,11 +11,11 @@ namespace tsm2ostra {
 
 ResultCode Converter::ParsePointSet() {
   // The list may still be being written for an earlier set; this one changes it.
-  if (!output_->Settle(&points_to_write_)) return ResultCode::WriteFailed;
+  if (!output_->Settle(points_to_write_)) return ResultCode::WriteFailed;
   ResultCode r = ParseChildren(TagId::PointSet, &Converter::PointSetChild);
   if (r != ResultCode::Ok) return r;
-  points_to_write_.geometry = geometry_number_;
-  return output_->WriteList(&Converter::WritePoints, &points_to_write_) ? ResultCode::Ok
+  points_to_write_->geometry = geometry_number_;
+  return output_->WriteList(&Converter::WritePoints, points_to_write_) ? ResultCode::Ok
                                                                          : ResultCode::WriteFailed;
 }
 
@@ -25,7 +25,7 @@ ResultCode Converter::PointSetChild(TagId child) {
     case TagId::P: return ParsePoint();
     case TagId::Thickness: return ParseThickness();
     case TagId::Colors:
-      points_.Rewind();
+      points_->Rewind();
       return ParseChildren(TagId::Colors, &Converter::PointColorsChild);
     default: return SkipElement(start_tag_copy());
   }
@@ -42,7 +42,7 @@ ResultCode Converter::PointsChild(TagId child) {
 // The k-th child of "<colors>" belongs to the k-th point, whatever its tag.
 ResultCode Converter::PointColorsChild(TagId child) {
   ResultCode r = child == TagId::C ? ParsePointColor() : SkipElement(start_tag_copy());
-  if (r == ResultCode::Ok) points_.Advance();
+  if (r == ResultCode::Ok) points_->Advance();
   return r;
 }
 
@@ -55,9 +55,9 @@ ResultCode Converter::ParsePoint() {
   double x = a * 10 + 70;
   double y = b * 10 + 50;
   if (!std::isfinite(x) || !std::isfinite(y)) return ResultCode::InvalidInput;
-  if (!points_.Append(x, y, 0, 0, 0)) return ResultCode::OutOfMemory;
+  if (!points_->Append(x, y, 0, 0, 0)) return ResultCode::OutOfMemory;
   std::string_view label;
-  if (FindLabel(attributes(), &label) && !points_.SetLastLabel(label)) {
+  if (FindLabel(attributes(), &label) && !points_->SetLastLabel(label)) {
     return ResultCode::OutOfMemory;
   }
   // Two or three numbers; a third coordinate is checked and dropped.
@@ -94,7 +94,7 @@ ResultCode Converter::ParsePointColor() {
   uint8_t r, g, b;
   ResultCode result = ReadColor(&r, &g, &b);
   if (result != ResultCode::Ok) return result;
-  points_.SetCurrentColor(r, g, b);  // ignored when no point is left to colour
+  points_->SetCurrentColor(r, g, b);  // ignored when no point is left to colour
   return ExpectClosingTag(TagId::C);
 }
 

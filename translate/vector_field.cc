@@ -10,7 +10,7 @@ namespace tsm2ostra {
 ResultCode Converter::ParseVectorField() {
   // "<v>" elements standing directly in the field are numbered on their own, from 1.
   field_vector_number_ = 0;
-  field_vector_base_ = points_.First(&field_vector_base_at_);
+  field_vector_base_ = points_->First(&field_vector_base_at_);
   return ParseChildren(TagId::VectorField, &Converter::VectorFieldChild);
 }
 
@@ -18,11 +18,11 @@ ResultCode Converter::VectorFieldChild(TagId child) {
   switch (child) {
     case TagId::Vectors:
       vector_number_ = 0;
-      vector_base_ = points_.First(&vector_base_at_);
+      vector_base_ = points_->First(&vector_base_at_);
       return ParseChildren(TagId::Vectors, &Converter::VectorsChild);
     case TagId::V: {
       const PointEntry* base = field_vector_base_;
-      if (base != nullptr) field_vector_base_ = points_.Next(&field_vector_base_at_);
+      if (base != nullptr) field_vector_base_ = points_->Next(&field_vector_base_at_);
       return ParseVector(++field_vector_number_, base);
     }
     default:
@@ -35,7 +35,7 @@ ResultCode Converter::VectorFieldChild(TagId child) {
 ResultCode Converter::VectorsChild(TagId child) {
   if (child != TagId::V) return SkipElement(start_tag_copy());
   const PointEntry* base = vector_base_;
-  if (base != nullptr) vector_base_ = points_.Next(&vector_base_at_);
+  if (base != nullptr) vector_base_ = points_->Next(&vector_base_at_);
   return ParseVector(++vector_number_, base);
 }
 

@@ -67,6 +67,7 @@ void BackgroundWorker::Run() {
     if (!ok) failed_.store(true, std::memory_order_release);
     lock.lock();
     ++done_;
+    finished_.store(done_, std::memory_order_release);
     job_done_.notify_one();
   }
 }

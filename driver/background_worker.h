@@ -18,7 +18,7 @@ class BackgroundWorker {
   // A job: works for its context; false when it failed (the file output: a write failed).
   using Job = bool (*)(void* context);
   // Most jobs out at once.
-  static constexpr uint64_t kQueueLength = 8;
+  static constexpr uint64_t kQueueLength = 64;
 
   BackgroundWorker() = default;
   // Waits for the jobs still out, then ends the thread.
@@ -37,6 +37,11 @@ class BackgroundWorker {
   uint64_t posted() const { return posted_; }
   // Waits until job number (and every one before it) has run.
   void WaitFor(uint64_t number);
+  // True when job number has run, without waiting.
+  bool HasRun(uint64_t number) {
+    if (number > known_done_) known_done_ = finished_.load(std::memory_order_acquire);
+    return number <= known_done_;
+  }
   void WaitForAll() { WaitFor(posted_); }
   // True once a job has failed; may be asked at any time, and stays true.
   bool failed() const { return failed_.load(std::memory_order_acquire); }
@@ -54,6 +59,8 @@ class BackgroundWorker {
   uint64_t posted_ = 0;
   uint64_t known_done_ = 0;
   std::atomic<bool> failed_{false};
+  // The last job that has run, for HasRun: done_, read without the lock.
+  std::atomic<uint64_t> finished_{0};
 
   std::mutex mutex_;
   std::condition_variable job_posted_;

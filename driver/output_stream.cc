@@ -3,6 +3,8 @@
 
 #include <cstring>
 
+#include "scan/allocation.h"
+
 namespace tsm2ostra {
 
 bool OutputStream::Flush() {
@@ -57,6 +59,11 @@ char* OutputStream::AppendToLineSlow(char* at, const char* data, size_t n) {
   }
 }
 
+FileOutputStream::~FileOutputStream() {
+  writer_.WaitForAll();
+  for (size_t i = 0; i < added_count_; ++i) FreeBytes(added_buffers_[i]);
+}
+
 bool FileOutputStream::Close() {
   Flush();
   CollectAll();
@@ -72,25 +79,61 @@ bool FileOutputStream::Sink(const char* data, size_t n) {
 bool FileOutputStream::SinkBuffer(size_t n) {
   if (!CheckWriter()) return false;
   if (!file_.is_open() || !writer_.Start()) return file_.Write(buffer(), n);
-  if (buffers_[0] == nullptr) {
+  if (buffer_count_ == 0) {
     buffers_[0] = buffer();
-    for (size_t i = 1; i < kBuffers; ++i) buffers_[i] = spare_buffers_[i - 1];
+    for (size_t i = 1; i < kOwnBuffers; ++i) buffers_[i] = spare_buffers_[i - 1];
+    buffer_count_ = kOwnBuffers;
   }
-  if (!PostJob(&FileOutputStream::WriteHandedBuffer, buffer(), n, nullptr, nullptr)) {
+  if (!PostJob(&FileOutputStream::WriteHandedBuffer, buffer(), n, nullptr, nullptr, 0)) {
     return false;
   }
   buffer_job_[current_] = writer_.posted();
-  // Goes on in the next buffer once the writer is done with it.
-  current_ = (current_ + 1) % kBuffers;
-  writer_.WaitFor(buffer_job_[current_]);
+  // Goes on in the next buffer once the writer is done with it, or in one more.
+  size_t next = (current_ + 1) % buffer_count_;
+  if (!writer_.HasRun(buffer_job_[next]) && AddBuffer(current_ + 1)) {
+    next = current_ + 1;
+  } else {
+    writer_.WaitFor(buffer_job_[next]);
+  }
+  current_ = next;
   UseBuffer(buffers_[current_]);
   return true;
 }
 
-bool FileOutputStream::WriteList(ListWriter writer, const void* context) {
-  if (!file_.is_open() || !writer_.Start()) return OutputStream::WriteList(writer, context);
+bool FileOutputStream::AddBuffer(size_t at) {
+  constexpr size_t kBufferBytes = kFileBufferSize + kLineSlack;
+  if (buffer_count_ == kMostBuffers ||
+      (buffer_count_ + 1 - kOwnBuffers) * kBufferBytes > ListBytesOut()) {
+    return false;
+  }
+  char* const added = static_cast<char*>(AllocateBytes(kBufferBytes));
+  if (added == nullptr) return false;  // then the stream waits instead
+  added_buffers_[added_count_++] = added;
+  for (size_t i = buffer_count_; i > at; --i) {
+    buffers_[i] = buffers_[i - 1];
+    buffer_job_[i] = buffer_job_[i - 1];
+  }
+  buffers_[at] = added;
+  buffer_job_[at] = 0;
+  ++buffer_count_;
+  return true;
+}
+
+size_t FileOutputStream::ListBytesOut() {
+  size_t held = 0;
+  for (const Job& job : jobs_) {
+    if (job.list_writer != nullptr && !writer_.HasRun(job.number)) held += job.held_bytes;
+  }
+  return held;
+}
+
+bool FileOutputStream::WriteList(ListWriter writer, const void* context, size_t held_bytes) {
+  if (!file_.is_open() || !writer_.Start()) {
+    return OutputStream::WriteList(writer, context, held_bytes);
+  }
   // What was written before the list goes first.
-  return Flush() && PostJob(&FileOutputStream::WriteHandedList, nullptr, 0, writer, context);
+  return Flush() &&
+         PostJob(&FileOutputStream::WriteHandedList, nullptr, 0, writer, context, held_bytes);
 }
 
 bool FileOutputStream::Settle(const void* context) {
@@ -107,7 +150,8 @@ bool FileOutputStream::Settle(const void* context) {
 }
 
 bool FileOutputStream::PostJob(bool (*run)(void*), const char* data, size_t size,
-                               ListWriter list_writer, const void* list_context) {
+                               ListWriter list_writer, const void* list_context,
+                               size_t held_bytes) {
   if (!CheckWriter()) return false;
   const uint64_t number = writer_.posted() + 1;
   // The entry was last used by the job kQueueLength before this one.
@@ -115,7 +159,7 @@ bool FileOutputStream::PostJob(bool (*run)(void*), const char* data, size_t size
     writer_.WaitFor(number - BackgroundWorker::kQueueLength);
   }
   jobs_[number % BackgroundWorker::kQueueLength] =
-      Job{this, number, data, size, list_writer, list_context};
+      Job{this, number, data, size, list_writer, list_context, held_bytes};
   writer_.Post(run, &jobs_[number % BackgroundWorker::kQueueLength]);
   return true;
 }
@@ -132,7 +176,7 @@ bool FileOutputStream::CheckWriter() {
 
 void FileOutputStream::EmptyFile() {
   if (file_.is_open() && writer_.Start()) {
-    PostJob(&FileOutputStream::EmptyStream, nullptr, 0, nullptr, nullptr);
+    PostJob(&FileOutputStream::EmptyStream, nullptr, 0, nullptr, nullptr, 0);
   } else if (!file_.Empty()) {
     MarkFailed();
   }

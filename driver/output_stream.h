@@ -80,8 +80,9 @@ class OutputStream {
   using ListWriter = bool (*)(const void* context, OutputStream* output);
   // Writes the list through writer, after everything written so far and before anything
   // written later. This stream does it at once; a stream may instead do it on another thread
-  // while the caller goes on. False when the output has failed.
-  virtual bool WriteList(ListWriter writer, const void* context) {
+  // while the caller goes on, and meanwhile keep up to held_bytes (what the list's data
+  // takes) of the later output waiting in memory. False when the output has failed.
+  virtual bool WriteList(ListWriter writer, const void* context, size_t /*held_bytes*/) {
     return writer(context, this) && !failed_;
   }
   // Waits until the list handed to WriteList with context (with null: every list) is
@@ -144,39 +145,47 @@ class DirectFileOutputStream final : public BufferedOutputStream<OutputStream::k
 // one, and of the lists handed to WriteList, through a buffer of its own, while the caller
 // reads on. So the conversion waits neither for the system's copying of the output nor for
 // the formatting of whole point and face lists, unless the thread falls behind by all its
-// buffers or its queue. A write that failed there is told by a later hand-over, Settle or
-// Close. Without a thread, everything is written at once.
+// buffers or its queue. While lists are out, more buffers may be taken for the text that
+// follows them, as many bytes as the lists hold. A write that failed on the thread is told
+// by a later hand-over, Settle or Close. Without a thread, everything is written at once.
 class FileOutputStream final : public BufferedOutputStream<OutputStream::kFileBufferSize> {
  public:
   explicit FileOutputStream(FILE* file) : file_(file), list_output_(&file_) {}
-  ~FileOutputStream() override = default;
+  ~FileOutputStream() override;
   // Flushes and closes the file; false if anything failed, before or now.
   bool Close() override;
   // Empties the file, if it is a regular one, before anything is written to it: on the
   // writer thread, while the conversion starts. A file that cannot be emptied fails the
   // output.
   void EmptyFile();
-  bool WriteList(ListWriter writer, const void* context) override;
+  bool WriteList(ListWriter writer, const void* context, size_t held_bytes) override;
   bool Settle(const void* context) override;
 
  private:
-  // Buffers in turn: the stream's own and the spare ones.
-  static constexpr size_t kBuffers = 4;
+  // Buffers the stream always has (its own and the spare ones), and the most it takes.
+  static constexpr size_t kOwnBuffers = 4;
+  static constexpr size_t kMostBuffers = 48;
   // A job for the writer thread: one of its three kinds, with what it works on.
   struct Job {
     FileOutputStream* stream;
     uint64_t number;
     const char* data;  // a buffer to write, of size bytes
     size_t size;
-    ListWriter list_writer;  // or a list to write
+    ListWriter list_writer;  // or a list to write, whose data holds held_bytes
     const void* list_context;
+    size_t held_bytes;
   };
 
   bool Sink(const char* data, size_t n) override;
   bool SinkBuffer(size_t n) override;
   // Fills in the next job's entry and queues it; false if the output has failed.
   bool PostJob(bool (*run)(void*), const char* data, size_t size, ListWriter list_writer,
-               const void* list_context);
+               const void* list_context, size_t held_bytes);
+  // Takes one more buffer, placed at at in the turn, if the lists out hold enough to allow
+  // it and there is memory for it; false if not.
+  bool AddBuffer(size_t at);
+  // Bytes held by the lists still out.
+  size_t ListBytesOut();
   // Waits for every job that is out; false if the output has failed.
   bool CollectAll();
   // Takes over a failure of the writer thread; false once the output has failed.
@@ -186,11 +195,15 @@ class FileOutputStream final : public BufferedOutputStream<OutputStream::kFileBu
   static bool WriteHandedList(void* job);
 
   FileWriter file_;
-  // The buffers, the one in use, and the job that last wrote each (0: none).
-  char spare_buffers_[kBuffers - 1][kFileBufferSize + kLineSlack];
-  char* buffers_[kBuffers] = {};
+  // The buffers in the order they take turns, how many there are, the one in use, and the
+  // job that last wrote each (0: none). Those past kOwnBuffers are allocated.
+  char spare_buffers_[kOwnBuffers - 1][kFileBufferSize + kLineSlack];
+  char* buffers_[kMostBuffers] = {};
+  uint64_t buffer_job_[kMostBuffers] = {};
+  size_t buffer_count_ = 0;
   size_t current_ = 0;
-  uint64_t buffer_job_[kBuffers] = {};
+  char* added_buffers_[kMostBuffers] = {};
+  size_t added_count_ = 0;
   // Job n's entry is jobs_[n % kQueueLength].
   Job jobs_[BackgroundWorker::kQueueLength] = {};
   // Writes the lists, on the writer thread only.

@@ -6,11 +6,13 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "driver/background_worker.h"
@@ -149,7 +151,7 @@ TEST_P(FileOutput, ListsArriveInTheirPlaceAmongOtherWrites) {
     expected += text;
   };
   auto list = [&](const Lines& lines) {
-    ASSERT_TRUE(output.WriteList(&WriteLines, &lines));
+    ASSERT_TRUE(output.WriteList(&WriteLines, &lines, 0));
     for (int i = 0; i < lines.count; ++i) expected += "\n" + lines.text;
   };
   write("before");
@@ -187,6 +189,39 @@ TEST_P(FileOutput, EmptyFileDropsTheOldContentBeforeTheFirstWrite) {
   ASSERT_TRUE(output.Write("new", 3));
   EXPECT_TRUE(output.Close());
   EXPECT_EQ(Contents(), "new");
+}
+
+TEST_P(FileOutput, TextAfterAListWaitsInMoreBuffersWhileTheListIsWritten) {
+  if (!GetParam()) GTEST_SKIP() << "without the thread, lists are written at once";
+  std::FILE* file = std::fopen(path_.c_str(), "w");
+  ASSERT_NE(file, nullptr);
+  FileOutputStream output(file);
+  // The list is written only once the text after it is in, or after a long wait: with no
+  // more buffers than its own, the stream would wait for the list, and the list time out.
+  struct Gate {
+    mutable std::atomic<bool> open{false};
+    mutable bool opened_in_time = false;
+  } gate;
+  auto wait_for_gate = [](const void* context, OutputStream* out) -> bool {
+    const Gate& g = *static_cast<const Gate*>(context);
+    for (int i = 0; i < 10000 && !g.open.load(); ++i) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    g.opened_in_time = g.open.load();
+    return out->Write("[list]", 6);
+  };
+  const size_t after = 10 * OutputStream::kFileBufferSize;
+  ASSERT_TRUE(output.WriteList(wait_for_gate, &gate, 2 * after));
+  const std::string piece(1000, 't');
+  for (size_t written = 0; written < after; written += piece.size()) {
+    ASSERT_TRUE(output.Write(piece.data(), piece.size()));
+  }
+  gate.open = true;
+  EXPECT_TRUE(output.Close());
+  EXPECT_TRUE(gate.opened_in_time);
+  const std::string contents = Contents();
+  EXPECT_EQ(contents.size(), 6 + (after + piece.size() - 1) / piece.size() * piece.size());
+  EXPECT_EQ(contents.compare(0, 7, "[list]t"), 0);
 }
 
 TEST_P(FileOutput, AnEmptiedFileIsRewrittenWholeAcrossTheWriteOutSteps) {
@@ -256,11 +291,11 @@ TEST_P(FileOutput, AListThatFailsShowsAtSettleAndAfter) {
   // More than a buffer: written at once, the failure shows in WriteList; handed over, at
   // Settle at the latest.
   const Lines lines = {"line", 300000};
-  const bool handed = output.WriteList(&WriteLines, &lines);
+  const bool handed = output.WriteList(&WriteLines, &lines, 0);
   EXPECT_EQ(handed, GetParam());
   EXPECT_FALSE(output.Settle(&lines));
   EXPECT_FALSE(output.Write("x", 1));
-  EXPECT_FALSE(output.WriteList(&WriteLines, &lines));
+  EXPECT_FALSE(output.WriteList(&WriteLines, &lines, 0));
   EXPECT_FALSE(output.Close());
 }
 

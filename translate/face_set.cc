@@ -15,8 +15,8 @@ ResultCode Converter::ParseFaceSet() {
   if (!output_->Settle(faces_)) return ResultCode::WriteFailed;
   ResultCode r = ParseChildren(TagId::FaceSet, &Converter::FaceSetChild);
   if (r != ResultCode::Ok) return r;
-  return output_->WriteList(&Converter::WriteFaces, faces_) ? ResultCode::Ok
-                                                              : ResultCode::WriteFailed;
+  const bool handed = output_->WriteList(&Converter::WriteFaces, faces_, faces_->memory());
+  return handed ? ResultCode::Ok : ResultCode::WriteFailed;
 }
 
 ResultCode Converter::FaceSetChild(TagId child) {

@@ -54,6 +54,8 @@ class PointList {
 
   // Forgets every point; their memory is kept for the next geometry.
   void Clear();
+  // Bytes the list holds.
+  size_t memory() const { return arena_.memory(); }
 
  private:
   RecordArena arena_;

@@ -15,8 +15,9 @@ ResultCode Converter::ParsePointSet() {
   ResultCode r = ParseChildren(TagId::PointSet, &Converter::PointSetChild);
   if (r != ResultCode::Ok) return r;
   points_to_write_->geometry = geometry_number_;
-  return output_->WriteList(&Converter::WritePoints, points_to_write_) ? ResultCode::Ok
-                                                                         : ResultCode::WriteFailed;
+  const bool handed =
+      output_->WriteList(&Converter::WritePoints, points_to_write_, points_->memory());
+  return handed ? ResultCode::Ok : ResultCode::WriteFailed;
 }
 
 ResultCode Converter::PointSetChild(TagId child) {

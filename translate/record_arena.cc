@@ -56,6 +56,7 @@ Chunk* RecordArena::NextChunkWithRoom(size_t size) {
     if (head_ != nullptr && head_->capacity >= size) return head_;
     Chunk* chunk = NewChunk(size > kChunkSize ? size * 2 : kChunkSize);
     if (chunk == nullptr) return nullptr;
+    memory_ += chunk->capacity;
     chunk->next = head_;
     head_ = chunk;
     return chunk;
@@ -64,6 +65,7 @@ Chunk* RecordArena::NextChunkWithRoom(size_t size) {
   if (following != nullptr && following->capacity >= size) return following;
   Chunk* chunk = NewChunk(size > kChunkSize ? size * 2 : kChunkSize);
   if (chunk == nullptr) return nullptr;
+  memory_ += chunk->capacity;
   chunk->next = following;
   current_->next = chunk;
   return chunk;

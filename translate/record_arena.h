@@ -37,6 +37,8 @@ class RecordArena {
 
   // Forgets every record; the chunks stay for reuse.
   void Clear();
+  // Bytes of the chunks held.
+  size_t memory() const { return memory_; }
 
  private:
   struct Chunk* NextChunkWithRoom(size_t size);
@@ -45,6 +47,7 @@ class RecordArena {
   struct Chunk* current_ = nullptr;
   void* last_ = nullptr;
   size_t last_size_ = 0;
+  size_t memory_ = 0;
 };
 
 }  // namespace tsm2ostra

@@ -112,6 +112,22 @@ class Converter {
   // InvalidInput when the input ends first.
   ResultCode SkipElement(std::string_view start_tag);
 
+  // The fast way through the rest of a simple element, right after its start tag: when the
+  // window holds, before anything else, up to kMaxPeekedFields tokens and then the closing
+  // tag, each as NextToken would cut it and none quoted, returns the number of those tokens
+  // and keeps them in peeked(0) ... peeked(n), the closing tag last. Else returns -1. Nothing
+  // is read either way: TakePeeked(k) then leaves everything as if NextToken had just
+  // returned peeked(k).
+  static constexpr int kMaxPeekedFields = 8;
+  int PeekElementRest(std::string_view closing_tag);
+  std::string_view peeked(int k) const { return peeked_[k].text; }
+  void TakePeeked(int k);
+  // True when peeked(0) ... peeked(count - 1) are all numbers; stores their values.
+  bool PeekedNumbers(int count, double* values) const;
+  // Test hook: while false, PeekElementRest finds nothing, so that every element is read
+  // token by token.
+  static void AllowLookahead(bool allowed);
+
   // Reads a token and parses it as a number; InvalidInput unless both succeed.
   ResultCode ReadNumber(double* out);
   // The same result as ReadNumber, for a number whose value is not used.
@@ -173,7 +189,8 @@ class Converter {
   ResultCode CopyLongStartTag();
 
   // Shared by the set steps.
-  ResultCode ReadColor(uint8_t* r, uint8_t* g, uint8_t* b);
+  // The rest of a "<c>" element: three numbers as colour components, then "</c>".
+  ResultCode ReadColorElement(uint8_t* r, uint8_t* g, uint8_t* b);
   ResultCode ExpectClosingTag(TagId element);
   // Ends a command built on the output (see CommandBuilder); WriteFailed once the output
   // has failed.
@@ -217,6 +234,17 @@ class Converter {
   PointEntry* field_vector_base_ = nullptr;
   // A '<' that ended a token and starts the next one.
   bool pushed_back_ = false;
+  // What PeekElementRest found: each token's text in the window, and how reading stands
+  // once NextToken has returned it (the bytes taken, line feeds among them and where the
+  // bytes after the last one start, and whether a '<' is held).
+  struct PeekedToken {
+    std::string_view text;
+    const unsigned char* end;
+    int64_t line_feeds;
+    const unsigned char* after_line_feed;
+    bool holds_lt;
+  };
+  PeekedToken peeked_[kMaxPeekedFields + 1];
 };
 
 }  // namespace tsm2ostra

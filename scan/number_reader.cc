@@ -1,4 +1,4 @@
-// ReadNumber and CheckNumber: the next token as a number.
+// ReadNumber and CheckNumber: the next token as a number; PeekedNumbers: peeked tokens.
 #include "driver/converter.h"
 #include "scan/number_parser.h"
 
@@ -17,6 +17,13 @@ ResultCode Converter::CheckNumber() {
   if (IsHardFailure(r)) return r;
   if (r != ResultCode::Ok) return ResultCode::InvalidInput;
   return ValidateNumber(token_.view());
+}
+
+bool Converter::PeekedNumbers(int count, double* values) const {
+  for (int k = 0; k < count; ++k) {
+    if (ParseNumber(peeked(k), &values[k]) != ResultCode::Ok) return false;
+  }
+  return true;
 }
 
 }  // namespace tsm2ostra

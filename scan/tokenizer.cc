@@ -2,6 +2,7 @@
 // before a '<', after a '>', or after a quoted run, which drops its opening quote and keeps
 // its closing one.
 #include <algorithm>
+#include <atomic>
 #include <cstring>
 
 #include "driver/converter.h"
@@ -245,6 +246,61 @@ ResultCode Converter::NextToken() {
     return ResultCode::Ok;
   } while (false);
   return byte_by_byte();
+}
+
+namespace {
+std::atomic<bool> lookahead_allowed{true};
+}  // namespace
+
+void Converter::AllowLookahead(bool allowed) { lookahead_allowed = allowed; }
+
+int Converter::PeekElementRest(std::string_view closing_tag) {
+  if (pushed_back_ || !lookahead_allowed.load(std::memory_order_relaxed)) return -1;
+  const unsigned char* p = source_->window_begin();
+  const unsigned char* const end = source_->window_end();
+  // Tokens longer than this, rare in a simple element, go the general way; so does any
+  // token that would not fit the token buffer as it is.
+  const size_t longest = std::min<size_t>(token_.capacity(), 256);
+  int64_t line_feeds = 0;
+  const unsigned char* after_line_feed = nullptr;
+  for (int n = 0;; ++n) {
+    p = SkipWhiteSpace(p, end, &line_feeds, &after_line_feed);
+    if (p == end) return -1;
+    if (*p == '<') {
+      // The closing tag, ended by its own '>'.
+      if (static_cast<size_t>(end - p) < closing_tag.size() ||
+          !SameBytes(reinterpret_cast<const char*>(p), closing_tag.data(), closing_tag.size())) {
+        return -1;
+      }
+      peeked_[n] = PeekedToken{std::string_view(reinterpret_cast<const char*>(p),
+                                                closing_tag.size()),
+                               p + closing_tag.size(), line_feeds, after_line_feed, false};
+      return n;
+    }
+    if (n == kMaxPeekedFields || kClasses.of[*p] != 0) return -1;  // '>' or '"' first
+    const unsigned char* const stop =
+        static_cast<size_t>(end - p) > longest ? p + longest : end;
+    const unsigned char* const run_end = FindRunEnd(p + 1, stop);
+    if (run_end == stop || *run_end == '>' || *run_end == '"') return -1;
+    // The byte that ends the token is taken with it: white space, or a '<' that is held.
+    if (*run_end == '\n') {
+      ++line_feeds;
+      after_line_feed = run_end + 1;
+    }
+    peeked_[n] = PeekedToken{std::string_view(reinterpret_cast<const char*>(p),
+                                              static_cast<size_t>(run_end - p)),
+                             run_end + 1, line_feeds, after_line_feed, *run_end == '<'};
+    p = *run_end == '<' ? run_end : run_end + 1;
+  }
+}
+
+void Converter::TakePeeked(int k) {
+  const PeekedToken& taken = peeked_[k];
+  token_.Clear();
+  CopyBytes(token_.end(), taken.text.data(), taken.text.size());
+  token_.Commit(taken.text.size());
+  pushed_back_ = taken.holds_lt;
+  source_->DeliverWindow(taken.end, taken.line_feeds, taken.after_line_feed);
 }
 
 }  // namespace tsm2ostra

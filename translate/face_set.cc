@@ -42,6 +42,33 @@ ResultCode Converter::FaceColorsChild(TagId child) {
 }
 
 ResultCode Converter::ParseFace() {
+  // The usual face, "<f>i j k</f>" whole in the window and valid, in one step.
+  const int fields = PeekElementRest(ClosingTag(TagId::F));
+  double values[kMaxPeekedFields];
+  if (fields >= 0 && PeekedNumbers(fields, values)) {
+    int32_t vertices[kMaxPeekedFields];
+    int valid = 0;
+    while (valid < fields && TruncateToInt32(values[valid], &vertices[valid]) &&
+           vertices[valid] != INT32_MAX) {
+      ++valid;
+    }
+    if (valid == fields) {
+      faces_->SetGeometryNumber(geometry_number_);
+      std::string_view label;
+      if (!faces_->Append() ||
+          (FindLabel(attributes(), &label) && !faces_->SetLastLabel(label))) {
+        return ResultCode::OutOfMemory;  // before any token, as below
+      }
+      for (int k = 0; k < fields; ++k) {
+        if (!faces_->AppendVertex(vertices[k] + 1)) {
+          TakePeeked(k);
+          return ResultCode::OutOfMemory;
+        }
+      }
+      TakePeeked(fields);
+      return ResultCode::Ok;
+    }
+  }
   faces_->SetGeometryNumber(geometry_number_);
   if (!faces_->Append()) return ResultCode::OutOfMemory;
   std::string_view label;
@@ -65,10 +92,10 @@ ResultCode Converter::ParseFace() {
 
 ResultCode Converter::ParseFaceColor() {
   uint8_t r, g, b;
-  ResultCode result = ReadColor(&r, &g, &b);
+  ResultCode result = ReadColorElement(&r, &g, &b);
   if (result != ResultCode::Ok) return result;
   faces_->SetCurrentColor(r, g, b);  // ignored when no face is left to colour
-  return ExpectClosingTag(TagId::C);
+  return ResultCode::Ok;
 }
 
 bool Converter::WriteFaces(const void* face_list, OutputStream* output) {

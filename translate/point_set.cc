@@ -48,6 +48,25 @@ ResultCode Converter::PointColorsChild(TagId child) {
 }
 
 ResultCode Converter::ParsePoint() {
+  // The usual point, "<p>x y z</p>" whole in the window and valid, in one step.
+  const int fields = PeekElementRest(ClosingTag(TagId::P));
+  if (fields == 2 || fields == 3) {
+    double ab[2];
+    if (PeekedNumbers(2, ab) && (fields == 2 || ValidateNumber(peeked(2)) == ResultCode::Ok)) {
+      const double x = ab[0] * 10 + 70;
+      const double y = ab[1] * 10 + 50;
+      if (std::isfinite(x) && std::isfinite(y)) {
+        std::string_view label;
+        if (!points_->Append(x, y, 0, 0, 0) ||
+            (FindLabel(attributes(), &label) && !points_->SetLastLabel(label))) {
+          TakePeeked(1);  // where the step below stands when it runs out of memory
+          return ResultCode::OutOfMemory;
+        }
+        TakePeeked(fields);
+        return ResultCode::Ok;
+      }
+    }
+  }
   double a, b;
   ResultCode r = ReadNumber(&a);
   if (r != ResultCode::Ok) return r;
@@ -76,7 +95,15 @@ ResultCode Converter::ParseThickness() {
   return ExpectClosingTag(TagId::Thickness);
 }
 
-ResultCode Converter::ReadColor(uint8_t* r, uint8_t* g, uint8_t* b) {
+ResultCode Converter::ReadColorElement(uint8_t* r, uint8_t* g, uint8_t* b) {
+  // The usual colour, "<c>r g b</c>" whole in the window and valid, in one step.
+  double rgb[3];
+  if (PeekElementRest(ClosingTag(TagId::C)) == 3 && PeekedNumbers(3, rgb) &&
+      ToColorComponent(rgb[0], r) && ToColorComponent(rgb[1], g) &&
+      ToColorComponent(rgb[2], b)) {
+    TakePeeked(3);
+    return ResultCode::Ok;
+  }
   double red, green, blue;
   ResultCode result = ReadNumber(&red);
   if (result != ResultCode::Ok) return result;
@@ -88,15 +115,15 @@ ResultCode Converter::ReadColor(uint8_t* r, uint8_t* g, uint8_t* b) {
   if (!ToColorComponent(red, r) || !ToColorComponent(green, g) || !ToColorComponent(blue, b)) {
     return ResultCode::InvalidInput;
   }
-  return ResultCode::Ok;
+  return ExpectClosingTag(TagId::C);
 }
 
 ResultCode Converter::ParsePointColor() {
   uint8_t r, g, b;
-  ResultCode result = ReadColor(&r, &g, &b);
+  ResultCode result = ReadColorElement(&r, &g, &b);
   if (result != ResultCode::Ok) return result;
   points_->SetCurrentColor(r, g, b);  // ignored when no point is left to colour
-  return ExpectClosingTag(TagId::C);
+  return ResultCode::Ok;
 }
 
 bool Converter::WritePoints(const void* points_to_write, OutputStream* output) {

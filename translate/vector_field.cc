@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "driver/converter.h"
+#include "scan/number_parser.h"
 #include "translate/command_builder.h"
 
 namespace tsm2ostra {
@@ -40,25 +41,46 @@ ResultCode Converter::VectorsChild(TagId child) {
 }
 
 ResultCode Converter::ParseVector(int64_t number, const PointEntry* base) {
-  double a, b;
-  ResultCode r = ReadNumber(&a);
-  if (r != ResultCode::Ok) return r;
-  r = ReadNumber(&b);
-  if (r != ResultCode::Ok) return r;
-  r = CheckNumber();  // read and not used
-  if (r != ResultCode::Ok) return r;
+  double ab[2];
+  double tip_x = 0, tip_y = 0;
+  // The usual vector, "<v>x y z</v>" whole in the window and valid, is read in one step.
+  bool whole = PeekElementRest(ClosingTag(TagId::V)) == 3 && PeekedNumbers(2, ab) &&
+               ValidateNumber(peeked(2)) == ResultCode::Ok;
+  if (whole && base != nullptr) {
+    tip_x = ab[0] * 10 + base->x;
+    tip_y = ab[1] * 10 + base->y;
+    whole = std::isfinite(tip_x) && std::isfinite(tip_y);
+  }
+  ResultCode r;
+  if (!whole) {
+    r = ReadNumber(&ab[0]);
+    if (r != ResultCode::Ok) return r;
+    r = ReadNumber(&ab[1]);
+    if (r != ResultCode::Ok) return r;
+    r = CheckNumber();  // read and not used
+    if (r != ResultCode::Ok) return r;
+    if (base != nullptr) {
+      tip_x = ab[0] * 10 + base->x;
+      tip_y = ab[1] * 10 + base->y;
+      if (!std::isfinite(tip_x) || !std::isfinite(tip_y)) return ResultCode::InvalidInput;
+    }
+  }
+  r = ResultCode::Ok;
   if (base != nullptr) {  // a vector with no point to start from writes nothing
-    double tip_x = a * 10 + base->x;
-    double tip_y = b * 10 + base->y;
-    if (!std::isfinite(tip_x) || !std::isfinite(tip_y)) return ResultCode::InvalidInput;
     r = WriteCommand(CommandBuilder(output_).Text("point ").Name('Q', geometry_number_, number)
                          .Text(" ").Fixed2(tip_x).Text(" ").Fixed2(tip_y));
-    if (r != ResultCode::Ok) return r;
-    r = WriteCommand(CommandBuilder(output_).Text("drawvector ")
-                         .Name('P', geometry_number_, number).Text(" ")
-                         .Name('Q', geometry_number_, number));
-    if (r != ResultCode::Ok) return r;
+    if (r == ResultCode::Ok) {
+      r = WriteCommand(CommandBuilder(output_).Text("drawvector ")
+                           .Name('P', geometry_number_, number).Text(" ")
+                           .Name('Q', geometry_number_, number));
+    }
   }
+  if (whole) {
+    // Through the third number if a write failed, else through the closing tag.
+    TakePeeked(r == ResultCode::Ok ? 3 : 2);
+    return r;
+  }
+  if (r != ResultCode::Ok) return r;
   return ExpectClosingTag(TagId::V);
 }
 

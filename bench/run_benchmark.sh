@@ -5,6 +5,8 @@
 #   MB     size of the generated models in megabytes (default 200)
 #   RUNS   environment variable: runs per program (default 5)
 #   MICRO  environment variable: 0 skips the Google Benchmark micro-benchmarks
+#   OVERWRITE  environment variable: 1 converts over the previous round's drawing instead of
+#          into a new file (then each run also pays for freeing the old drawing's blocks)
 # Everything is built in build-bench/, and the models are kept in build-bench/bench-data/.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -87,6 +89,7 @@ report() {  # name size_bytes "median_wall rss median_cpu"
 cpu_model="$(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2- | sed 's/^ *//' || true)"
 echo "== machine: $(nproc) cores, ${cpu_model:-unknown cpu}; load $(cut -d' ' -f1-3 /proc/loadavg)"
 echo "== $runs rounds, the programs in turn: median wall and cpu (user + system) time; peak RSS is the largest of the runs"
+if [ "${OVERWRITE:-0}" = 1 ]; then echo "== the drawing is written over the previous one"; else echo "== the drawing goes to a new file each round"; fi
 
 for model in "$many" "$single"; do
   size=$(stat -c %s "$model")
@@ -98,7 +101,11 @@ for model in "$many" "$single"; do
   # shared) hit them alike. Before each round the disk catches up with the drawings written
   # so far (sync, not timed), so that no run pays for an earlier one's write-back.
   times="$(mktemp -d)"
+  # Unless OVERWRITE=1, the previous round's drawing is removed first, also untimed: emptying
+  # it would make the run pay for freeing its blocks, which on a file system that discards
+  # freed blocks at once takes tens of milliseconds of waiting for the disk.
   for ((round = 0; round < runs; round++)); do
+    [ "${OVERWRITE:-0}" = 1 ] || rm -f "$output"
     sync
     timed_run "$converter" "$model" "$output" >>"$times/conv"
     timed_run "$libxml2_count" "$model" >>"$times/sax"

@@ -157,6 +157,8 @@ class Converter {
   ResultCode PointsChild(TagId child);
   ResultCode PointColorsChild(TagId child);
   ResultCode ParsePoint();
+  // Adds a point, with the start tag's label if it has one; false without memory.
+  bool AppendPoint(double x, double y);
   ResultCode ParseThickness();
   ResultCode ParsePointColor();
   // Writes every point of the set's list: an OutputStream::ListWriter over PointsToWrite.
@@ -180,6 +182,8 @@ class Converter {
   ResultCode FacesChild(TagId child);
   ResultCode FaceColorsChild(TagId child);
   ResultCode ParseFace();
+  // Adds an empty face, with the start tag's label if it has one; false without memory.
+  bool AppendFace();
   ResultCode ParseFaceColor();
   // Writes every face of the list: an OutputStream::ListWriter over a FaceList.
   static bool WriteFaces(const void* face_list, OutputStream* output);

@@ -41,6 +41,12 @@ ResultCode Converter::FaceColorsChild(TagId child) {
   return r;
 }
 
+bool Converter::AppendFace() {
+  faces_->SetGeometryNumber(geometry_number_);
+  std::string_view label;
+  return faces_->Append() && (!FindLabel(attributes(), &label) || faces_->SetLastLabel(label));
+}
+
 ResultCode Converter::ParseFace() {
   // The usual face, "<f>i j k</f>" whole in the window and valid, in one step.
   const int fields = PeekElementRest(ClosingTag(TagId::F));
@@ -53,12 +59,7 @@ ResultCode Converter::ParseFace() {
       ++valid;
     }
     if (valid == fields) {
-      faces_->SetGeometryNumber(geometry_number_);
-      std::string_view label;
-      if (!faces_->Append() ||
-          (FindLabel(attributes(), &label) && !faces_->SetLastLabel(label))) {
-        return ResultCode::OutOfMemory;  // before any token, as below
-      }
+      if (!AppendFace()) return ResultCode::OutOfMemory;  // before any token, as below
       for (int k = 0; k < fields; ++k) {
         if (!faces_->AppendVertex(vertices[k] + 1)) {
           TakePeeked(k);
@@ -69,12 +70,7 @@ ResultCode Converter::ParseFace() {
       return ResultCode::Ok;
     }
   }
-  faces_->SetGeometryNumber(geometry_number_);
-  if (!faces_->Append()) return ResultCode::OutOfMemory;
-  std::string_view label;
-  if (FindLabel(attributes(), &label) && !faces_->SetLastLabel(label)) {
-    return ResultCode::OutOfMemory;
-  }
+  if (!AppendFace()) return ResultCode::OutOfMemory;
   for (;;) {
     ResultCode r = NextToken();
     if (IsHardFailure(r)) return r;

@@ -47,6 +47,12 @@ ResultCode Converter::PointColorsChild(TagId child) {
   return r;
 }
 
+bool Converter::AppendPoint(double x, double y) {
+  std::string_view label;
+  return points_->Append(x, y, 0, 0, 0) &&
+         (!FindLabel(attributes(), &label) || points_->SetLastLabel(label));
+}
+
 ResultCode Converter::ParsePoint() {
   // The usual point, "<p>x y z</p>" whole in the window and valid, in one step.
   const int fields = PeekElementRest(ClosingTag(TagId::P));
@@ -56,9 +62,7 @@ ResultCode Converter::ParsePoint() {
       const double x = ab[0] * 10 + 70;
       const double y = ab[1] * 10 + 50;
       if (std::isfinite(x) && std::isfinite(y)) {
-        std::string_view label;
-        if (!points_->Append(x, y, 0, 0, 0) ||
-            (FindLabel(attributes(), &label) && !points_->SetLastLabel(label))) {
+        if (!AppendPoint(x, y)) {
           TakePeeked(1);  // where the step below stands when it runs out of memory
           return ResultCode::OutOfMemory;
         }
@@ -75,11 +79,7 @@ ResultCode Converter::ParsePoint() {
   double x = a * 10 + 70;
   double y = b * 10 + 50;
   if (!std::isfinite(x) || !std::isfinite(y)) return ResultCode::InvalidInput;
-  if (!points_->Append(x, y, 0, 0, 0)) return ResultCode::OutOfMemory;
-  std::string_view label;
-  if (FindLabel(attributes(), &label) && !points_->SetLastLabel(label)) {
-    return ResultCode::OutOfMemory;
-  }
+  if (!AppendPoint(x, y)) return ResultCode::OutOfMemory;
   // Two or three numbers; a third coordinate is checked and dropped.
   r = NextToken();
   if (IsHardFailure(r)) return r;

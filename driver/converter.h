@@ -68,9 +68,6 @@ class Converter {
     output_ = output;
   }
 
-  // Writes a newline, then text. WriteFailed once the output has failed.
-  ResultCode WriteLine(std::string_view text);
-
   // Reads the next token into token(): Ok with a complete token; EndOfInput when the input
   // ended (inside a token: the part read; before one: the previous token stays); a token over
   // kMaxTokenBytes is InvalidInput, as is a source with nothing to read from.
@@ -134,8 +131,8 @@ class Converter {
   ResultCode CheckNumber();
 
   int64_t geometry_number() const { return geometry_number_; }
-  const PointList& point_list() const { return *points_; }
-  const FaceList& face_list() const { return *faces_; }
+  const PointList& point_list() const { return points_; }
+  const FaceList& face_list() const { return faces_; }
 
  private:
   using ChildStep = ResultCode (Converter::*)(TagId);
@@ -161,8 +158,8 @@ class Converter {
   bool AppendPoint(double x, double y);
   ResultCode ParseThickness();
   ResultCode ParsePointColor();
-  // Writes every point of the set's list: an OutputStream::ListWriter over PointsToWrite.
-  static bool WritePoints(const void* points_to_write, OutputStream* output);
+  // Writes every point of the list.
+  ResultCode WritePoints();
 
   // Vector fields.
   ResultCode ParseVectorField();
@@ -185,8 +182,8 @@ class Converter {
   // Adds an empty face, with the start tag's label if it has one; false without memory.
   bool AppendFace();
   ResultCode ParseFaceColor();
-  // Writes every face of the list: an OutputStream::ListWriter over a FaceList.
-  static bool WriteFaces(const void* face_list, OutputStream* output);
+  // Writes every face of the list.
+  ResultCode WriteFaces();
 
   // The out-of-line parts of LookupTag and CopyStartTag.
   ResultCode CollectAttributes();
@@ -196,9 +193,9 @@ class Converter {
   // The rest of a "<c>" element: three numbers as colour components, then "</c>".
   ResultCode ReadColorElement(uint8_t* r, uint8_t* g, uint8_t* b);
   ResultCode ExpectClosingTag(TagId element);
-  // Ends a command built on the output (see CommandBuilder); WriteFailed once the output
-  // has failed.
-  ResultCode WriteCommand(const class CommandBuilder& command);
+  // Ends a command built on the output (see CommandBuilder), the one way commands go out;
+  // WriteFailed once the output has failed.
+  ResultCode WriteLine(const class CommandBuilder& command);
 
   OutputStream* output_ = nullptr;
   CharSource* source_ = nullptr;
@@ -210,24 +207,9 @@ class Converter {
   TagId start_tag_id_ = TagId::UnknownTag;
   ByteBuffer closing_tag_;
   int64_t geometry_number_ = 0;
-  // The points list handed to the output for writing, with the number of its geometry.
-  struct PointsToWrite {
-    const PointList* points;
-    int64_t geometry;
-  };
-  // The lists of one geometry. Two sets take turns, geometry by geometry, so that the output
-  // may still be writing one geometry's lists while the next geometry is read.
-  struct GeometryLists {
-    FaceList faces;
-    PointList points;
-    PointsToWrite points_to_write = {&points, 0};
-  };
-  GeometryLists lists_[2];
-  size_t current_lists_ = 0;
-  // The current geometry's lists, in lists_[current_lists_].
-  FaceList* faces_ = &lists_[0].faces;
-  PointList* points_ = &lists_[0].points;
-  PointsToWrite* points_to_write_ = &lists_[0].points_to_write;
+  // The lists of the current geometry.
+  FaceList faces_;
+  PointList points_;
   // Vectors of the current "<vectors>": the last number given, and the next base point.
   int64_t vector_number_ = 0;
   PointList::Position vector_base_at_;

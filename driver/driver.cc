@@ -1,15 +1,12 @@
 // The command-line driver. All console text of the program comes from here.
 #include "driver/driver.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <cinttypes>
 #include <cstdio>
 #include <new>
 
 #include "driver/converter.h"
+#include "driver/file_access.h"
 #include "driver/output_stream.h"
 #include "scan/allocation.h"
 #include "scan/char_source.h"
@@ -39,25 +36,6 @@ void ReportFailure(FILE* console, int64_t line, ResultCode result) {
   std::fprintf(console, "Error while reading line %" PRId64 "%s", line, FailureSuffix(result));
 }
 
-// True when path names the file already open as input (same name, another path or a link),
-// which opening it for writing would destroy.
-bool IsSameFile(const struct stat& input, const char* path) {
-  struct stat output;
-  return ::stat(path, &output) == 0 && output.st_dev == input.st_dev &&
-         output.st_ino == input.st_ino;
-}
-
-// Opens path for writing, creating it if need be, as fopen(path, "w") would, but without
-// emptying it: the output stream does that on its writer thread (EmptyFile), since dropping
-// a large old drawing takes the system a while.
-FILE* OpenForWriting(const char* path) {
-  const int fd = ::open(path, O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
-  if (fd < 0) return nullptr;
-  FILE* file = ::fdopen(fd, "w");
-  if (file == nullptr) ::close(fd);
-  return file;
-}
-
 }  // namespace
 
 int RunDriver(int argc, char* argv[]) {
@@ -69,25 +47,24 @@ int RunDriver(int argc, char* argv[]) {
   const char* input_name = argv[1];
   const char* output_name = argv[2];
 
-  FILE* input = std::fopen(input_name, "rt");
-  struct stat input_status;
-  if (input != nullptr &&
-      (::fstat(fileno(input), &input_status) != 0 || S_ISDIR(input_status.st_mode))) {
-    std::fclose(input);  // a folder reads as nothing; it is not an empty model
-    input = nullptr;
-  }
+  FILE* input = OpenInputFile(input_name);
   if (input == nullptr) {
     std::fputs("File error. Cannot open input file.\n", stdout);
     return -1;
   }
-  FILE* output_file = IsSameFile(input_status, output_name) ? nullptr
-                                                            : OpenForWriting(output_name);
+  // The output is opened without being emptied, and emptied only once it is known not to be
+  // the input (whatever name, path or link leads to it).
+  FILE* output_file = OpenOutputFile(output_name);
+  if (output_file != nullptr && (IsSameFile(input, output_file) || !EmptyFile(output_file))) {
+    std::fclose(output_file);
+    output_file = nullptr;
+  }
   if (output_file == nullptr) {
     std::fputs("File error. Cannot open output file.\n", stdout);
     std::fclose(input);
     return -1;
   }
-  // The output stream buffers on its own; writes then go straight to the file, and a
+  // The output stream buffers on its own; its writes then go straight to the file, and a
   // failure shows at the write that met it.
   std::setvbuf(output_file, nullptr, _IONBF, 0);
   std::printf("Input file: %s\nOutput file: %s\n\n", input_name, output_name);
@@ -107,7 +84,6 @@ int RunDriver(int argc, char* argv[]) {
     return 1;
   }
 
-  output->EmptyFile();
   int status = ConvertAndReport(input_name, source, output, stdout);
   std::fclose(input);
   delete source;

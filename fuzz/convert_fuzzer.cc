@@ -1,8 +1,6 @@
 // libFuzzer target: one whole conversion of the fuzzer's bytes, in memory, with cross-checks
-// that token-by-token reading, chunked reading, a failing output, a failing allocation and
-// the file output's writer thread each behave as they must.
-#include <unistd.h>
-
+// that token-by-token reading, chunked reading, a failing output and a failing allocation
+// each behave as they must.
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -41,33 +39,6 @@ Outcome Convert(const uint8_t* data, size_t size, size_t chunk, size_t fail_afte
   tsm2ostra::MemoryOutputStream output(fail_after);
   const tsm2ostra::ResultCode result = ConvertAndClose(&source, &output);
   return Outcome{result, source.line_counter, output.text(), source.position_counter};
-}
-
-// The same conversion into a temporary file through the file output, whose thread writes
-// buffers and whole point and face lists while the conversion goes on.
-Outcome ConvertToFile(const uint8_t* data, size_t size) {
-  Outcome outcome{tsm2ostra::ResultCode::InvalidInput, 0, std::string(), 0};
-  std::FILE* file = std::tmpfile();
-  if (file == nullptr) return outcome;
-  const int kept = ::dup(fileno(file));  // reads the file back after the stream closed it
-  tsm2ostra::MemoryCharSource source(data, size);
-  auto* output = new tsm2ostra::FileOutputStream(file);
-  output->EmptyFile();
-  outcome.result = ConvertAndClose(&source, output);
-  outcome.line = source.line_counter;
-  outcome.position = source.position_counter;
-  delete output;
-  if (kept >= 0) {
-    char buffer[65536];
-    for (off_t at = 0;;) {
-      const ssize_t n = ::pread(kept, buffer, sizeof buffer, at);
-      if (n <= 0) break;
-      outcome.text.append(buffer, static_cast<size_t>(n));
-      at += n;
-    }
-    ::close(kept);
-  }
-  return outcome;
 }
 
 // FNV-1a: picks the variations from the input itself, so every run of an input repeats.
@@ -114,12 +85,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const Outcome cut = Convert(data, size, 0, limit);
     Check(cut.result == tsm2ostra::ResultCode::WriteFailed || cut.result == whole.result);
     Check(whole.text.compare(0, cut.text.size(), cut.text) == 0);
-  }
-  // Written through the file output, with lists handed to its thread: the same drawing,
-  // result and line. One input in 64, since a file and a thread cost some time.
-  if ((h & 6) == 6 && ((h >> 24) & 15) == 0) {
-    const Outcome filed = ConvertToFile(data, size);
-    Check(filed.result == whole.result && filed.line == whole.line && filed.text == whole.text);
   }
   // Any failed allocation ends the run with OutOfMemory.
   if ((h & 6) == 4 && allocations != 0) {

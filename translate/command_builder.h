@@ -142,7 +142,7 @@ class CommandBuilder {
 };
 
 // Inline, as every command of the conversion ends here.
-inline ResultCode Converter::WriteCommand(const CommandBuilder& command) {
+inline ResultCode Converter::WriteLine(const CommandBuilder& command) {
   return command.Finish() ? ResultCode::Ok : ResultCode::WriteFailed;
 }
 

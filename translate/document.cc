@@ -104,18 +104,8 @@ ResultCode Converter::ParseGeometries() {
 ResultCode Converter::ParseGeometry() {
   if (geometry_number_ == INT64_MAX) return ResultCode::InvalidInput;
   ++geometry_number_;
-  // Takes the other set of lists; the output may still be writing the previous geometry's.
-  // This set's entries, from the geometry before that, are dropped once they are written.
-  current_lists_ ^= 1;
-  GeometryLists& lists = lists_[current_lists_];
-  if (!output_->Settle(&lists.faces) || !output_->Settle(&lists.points_to_write)) {
-    return ResultCode::WriteFailed;
-  }
-  lists.faces.Clear();
-  lists.points.Clear();
-  faces_ = &lists.faces;
-  points_ = &lists.points;
-  points_to_write_ = &lists.points_to_write;
+  faces_.Clear();
+  points_.Clear();
   return ParseChildren(TagId::Geometry, &Converter::GeometryChild);
 }
 

@@ -11,12 +11,9 @@
 namespace tsm2ostra {
 
 ResultCode Converter::ParseFaceSet() {
-  // The list may still be being written for an earlier set; this one changes it.
-  if (!output_->Settle(faces_)) return ResultCode::WriteFailed;
   ResultCode r = ParseChildren(TagId::FaceSet, &Converter::FaceSetChild);
   if (r != ResultCode::Ok) return r;
-  const bool handed = output_->WriteList(&Converter::WriteFaces, faces_, faces_->memory());
-  return handed ? ResultCode::Ok : ResultCode::WriteFailed;
+  return WriteFaces();
 }
 
 ResultCode Converter::FaceSetChild(TagId child) {
@@ -24,7 +21,7 @@ ResultCode Converter::FaceSetChild(TagId child) {
     case TagId::Faces: return ParseChildren(TagId::Faces, &Converter::FacesChild);
     case TagId::F: return ParseFace();
     case TagId::Colors:
-      faces_->Rewind();
+      faces_.Rewind();
       return ParseChildren(TagId::Colors, &Converter::FaceColorsChild);
     default: return SkipElement(start_tag_copy());
   }
@@ -37,14 +34,14 @@ ResultCode Converter::FacesChild(TagId child) {
 // The k-th child of "<colors>" belongs to the k-th face, whatever its tag.
 ResultCode Converter::FaceColorsChild(TagId child) {
   ResultCode r = child == TagId::C ? ParseFaceColor() : SkipElement(start_tag_copy());
-  if (r == ResultCode::Ok) faces_->Advance();
+  if (r == ResultCode::Ok) faces_.Advance();
   return r;
 }
 
 bool Converter::AppendFace() {
-  faces_->SetGeometryNumber(geometry_number_);
+  faces_.SetGeometryNumber(geometry_number_);
   std::string_view label;
-  return faces_->Append() && (!FindLabel(attributes(), &label) || faces_->SetLastLabel(label));
+  return faces_.Append() && (!FindLabel(attributes(), &label) || faces_.SetLastLabel(label));
 }
 
 ResultCode Converter::ParseFace() {
@@ -61,7 +58,7 @@ ResultCode Converter::ParseFace() {
     if (valid == fields) {
       if (!AppendFace()) return ResultCode::OutOfMemory;  // before any token, as below
       for (int k = 0; k < fields; ++k) {
-        if (!faces_->AppendVertex(vertices[k] + 1)) {
+        if (!faces_.AppendVertex(vertices[k] + 1)) {
           TakePeeked(k);
           return ResultCode::OutOfMemory;
         }
@@ -82,7 +79,7 @@ ResultCode Converter::ParseFace() {
     // A face truncates before adding one (a line adds first): -0.5 is point 1 here.
     int32_t vertex;
     if (!TruncateToInt32(value, &vertex) || vertex == INT32_MAX) return ResultCode::InvalidInput;
-    if (!faces_->AppendVertex(vertex + 1)) return ResultCode::OutOfMemory;
+    if (!faces_.AppendVertex(vertex + 1)) return ResultCode::OutOfMemory;
   }
 }
 
@@ -90,20 +87,19 @@ ResultCode Converter::ParseFaceColor() {
   uint8_t r, g, b;
   ResultCode result = ReadColorElement(&r, &g, &b);
   if (result != ResultCode::Ok) return result;
-  faces_->SetCurrentColor(r, g, b);  // ignored when no face is left to colour
+  faces_.SetCurrentColor(r, g, b);  // ignored when no face is left to colour
   return ResultCode::Ok;
 }
 
-bool Converter::WriteFaces(const void* face_list, OutputStream* output) {
-  const FaceList& faces = *static_cast<const FaceList*>(face_list);
-  const int64_t g = faces.geometry_number();
+ResultCode Converter::WriteFaces() {
+  const int64_t g = faces_.geometry_number();
   FaceList::Position at;
-  for (const FaceEntry* face = faces.First(&at); face != nullptr; face = faces.Next(&at)) {
+  for (const FaceEntry* face = faces_.First(&at); face != nullptr; face = faces_.Next(&at)) {
+    ResultCode r = ResultCode::Ok;
     if (face->has_color()) {
-      if (!CommandBuilder(output).Text("color ").Int(face->r).Text(" ")
-               .Int(face->g).Text(" ").Int(face->b).Finish()) {
-        return false;
-      }
+      r = WriteLine(CommandBuilder(output_).Text("color ").Int(face->r).Text(" ")
+                        .Int(face->g).Text(" ").Int(face->b));
+      if (r != ResultCode::Ok) return r;
     }
     const uint32_t count = face->vertex_count;
     if (count == 0) continue;  // no corner to draw from: the colour is all it writes
@@ -113,45 +109,39 @@ bool Converter::WriteFaces(const void* face_list, OutputStream* output) {
     // The label anchor starts at the first corner; each further corner adds its offset from
     // the first, and "towards" scales the sum back to the mean of the corners.
     if (labelled) {
-      if (!CommandBuilder(output).Text("translate ").LabelAnchor(g).Text(" ")
-               .Name('P', g, first).Text(" ").Name('P', g, first).Text(" ")
-               .Name('P', g, first).Finish()) {
-        return false;
-      }
+      r = WriteLine(CommandBuilder(output_).Text("translate ").LabelAnchor(g).Text(" ")
+                        .Name('P', g, first).Text(" ").Name('P', g, first).Text(" ")
+                        .Name('P', g, first));
+      if (r != ResultCode::Ok) return r;
     }
     int32_t previous = first;
     for (uint32_t i = 1; i < count; ++i) {
       const int32_t vertex = vertices[i];
-      if (!CommandBuilder(output).Text("drawsegment ").Name('P', g, previous)
-               .Text(" ").Name('P', g, vertex).Finish()) {
-        return false;
-      }
+      r = WriteLine(CommandBuilder(output_).Text("drawsegment ").Name('P', g, previous)
+                        .Text(" ").Name('P', g, vertex));
+      if (r != ResultCode::Ok) return r;
       if (labelled) {
-        if (!CommandBuilder(output).Text("translate ").LabelAnchor(g).Text(" ")
-                 .Name('P', g, first).Text(" ").Name('P', g, vertex).Text(" ")
-                 .LabelAnchor(g).Finish()) {
-          return false;
-        }
+        r = WriteLine(CommandBuilder(output_).Text("translate ").LabelAnchor(g).Text(" ")
+                          .Name('P', g, first).Text(" ").Name('P', g, vertex).Text(" ")
+                          .LabelAnchor(g));
+        if (r != ResultCode::Ok) return r;
       }
       previous = vertex;
     }
-    if (!CommandBuilder(output).Text("drawsegment ").Name('P', g, previous)
-             .Text(" ").Name('P', g, first).Finish()) {
-      return false;
-    }
+    r = WriteLine(CommandBuilder(output_).Text("drawsegment ").Name('P', g, previous)
+                      .Text(" ").Name('P', g, first));
+    if (r != ResultCode::Ok) return r;
     if (labelled) {
-      if (!CommandBuilder(output).Text("towards ").LabelAnchor(g).Text(" ")
-               .Name('P', g, first).Text(" ").LabelAnchor(g).Text(" ")
-               .Fixed2(1.0 / count).Finish()) {
-        return false;
-      }
-      if (!CommandBuilder(output).Text("printat ").LabelAnchor(g).Text(" ")
-               .Braced(face->label()).Finish()) {
-        return false;
-      }
+      r = WriteLine(CommandBuilder(output_).Text("towards ").LabelAnchor(g).Text(" ")
+                        .Name('P', g, first).Text(" ").LabelAnchor(g).Text(" ")
+                        .Fixed2(1.0 / count));
+      if (r != ResultCode::Ok) return r;
+      r = WriteLine(CommandBuilder(output_).Text("printat ").LabelAnchor(g).Text(" ")
+                        .Braced(face->label()));
+      if (r != ResultCode::Ok) return r;
     }
   }
-  return true;
+  return ResultCode::Ok;
 }
 
 }  // namespace tsm2ostra

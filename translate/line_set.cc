@@ -48,14 +48,14 @@ ResultCode Converter::ParseLine() {
     }
   }
   const int64_t g = geometry_number_;
-  r = WriteCommand(CommandBuilder(output_).Text("drawdashsegment ").Name('P', g, a).Text(" ")
+  r = WriteLine(CommandBuilder(output_).Text("drawdashsegment ").Name('P', g, a).Text(" ")
                        .Name('P', g, b));
   std::string_view label;
   if (r == ResultCode::Ok && FindLabel(attributes(), &label)) {
-    r = WriteCommand(CommandBuilder(output_).Text("midpoint ").Midpoint(g, a, b).Text(" ")
+    r = WriteLine(CommandBuilder(output_).Text("midpoint ").Midpoint(g, a, b).Text(" ")
                          .Name('P', g, a).Text(" ").Name('P', g, b));
     if (r == ResultCode::Ok) {
-      r = WriteCommand(CommandBuilder(output_).Text("printat_t ").Midpoint(g, a, b).Text(" ")
+      r = WriteLine(CommandBuilder(output_).Text("printat_t ").Midpoint(g, a, b).Text(" ")
                            .Braced(label));
     }
   }

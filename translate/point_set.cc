@@ -10,14 +10,9 @@
 namespace tsm2ostra {
 
 ResultCode Converter::ParsePointSet() {
-  // The list may still be being written for an earlier set; this one changes it.
-  if (!output_->Settle(points_to_write_)) return ResultCode::WriteFailed;
   ResultCode r = ParseChildren(TagId::PointSet, &Converter::PointSetChild);
   if (r != ResultCode::Ok) return r;
-  points_to_write_->geometry = geometry_number_;
-  const bool handed =
-      output_->WriteList(&Converter::WritePoints, points_to_write_, points_->memory());
-  return handed ? ResultCode::Ok : ResultCode::WriteFailed;
+  return WritePoints();
 }
 
 ResultCode Converter::PointSetChild(TagId child) {
@@ -26,7 +21,7 @@ ResultCode Converter::PointSetChild(TagId child) {
     case TagId::P: return ParsePoint();
     case TagId::Thickness: return ParseThickness();
     case TagId::Colors:
-      points_->Rewind();
+      points_.Rewind();
       return ParseChildren(TagId::Colors, &Converter::PointColorsChild);
     default: return SkipElement(start_tag_copy());
   }
@@ -43,14 +38,14 @@ ResultCode Converter::PointsChild(TagId child) {
 // The k-th child of "<colors>" belongs to the k-th point, whatever its tag.
 ResultCode Converter::PointColorsChild(TagId child) {
   ResultCode r = child == TagId::C ? ParsePointColor() : SkipElement(start_tag_copy());
-  if (r == ResultCode::Ok) points_->Advance();
+  if (r == ResultCode::Ok) points_.Advance();
   return r;
 }
 
 bool Converter::AppendPoint(double x, double y) {
   std::string_view label;
-  return points_->Append(x, y, 0, 0, 0) &&
-         (!FindLabel(attributes(), &label) || points_->SetLastLabel(label));
+  return points_.Append(x, y, 0, 0, 0) &&
+         (!FindLabel(attributes(), &label) || points_.SetLastLabel(label));
 }
 
 ResultCode Converter::ParsePoint() {
@@ -122,35 +117,35 @@ ResultCode Converter::ParsePointColor() {
   uint8_t r, g, b;
   ResultCode result = ReadColorElement(&r, &g, &b);
   if (result != ResultCode::Ok) return result;
-  points_->SetCurrentColor(r, g, b);  // ignored when no point is left to colour
+  points_.SetCurrentColor(r, g, b);  // ignored when no point is left to colour
   return ResultCode::Ok;
 }
 
-bool Converter::WritePoints(const void* points_to_write, OutputStream* output) {
-  const PointsToWrite& list = *static_cast<const PointsToWrite*>(points_to_write);
-  const int64_t g = list.geometry;
+ResultCode Converter::WritePoints() {
+  const int64_t g = geometry_number_;
   int64_t n = 0;
   PointList::Position at;
-  for (const PointEntry* point = list.points->First(&at); point != nullptr;
-       point = list.points->Next(&at)) {
+  for (const PointEntry* point = points_.First(&at); point != nullptr;
+       point = points_.Next(&at)) {
     ++n;
-    if (point->has_color() &&
-        !CommandBuilder(output).Text("color ").Int(point->r).Text(" ").Int(point->g)
-             .Text(" ").Int(point->b).Finish()) {
-      return false;
+    ResultCode r = ResultCode::Ok;
+    if (point->has_color()) {
+      r = WriteLine(CommandBuilder(output_).Text("color ").Int(point->r).Text(" ")
+                        .Int(point->g).Text(" ").Int(point->b));
+      if (r != ResultCode::Ok) return r;
     }
-    if (!CommandBuilder(output).Text("point ").Name('P', g, n).Text(" ").Fixed2(point->x)
-             .Text(" ").Fixed2(point->y).Finish()) {
-      return false;
-    }
-    if (point->has_label() &&
-        (!CommandBuilder(output).Text("cmark ").Name('P', g, n).Finish() ||
-         !CommandBuilder(output).Text("printat_rt ").Name('P', g, n).Text(" ")
-              .Braced(point->label()).Finish())) {
-      return false;
+    r = WriteLine(CommandBuilder(output_).Text("point ").Name('P', g, n).Text(" ")
+                      .Fixed2(point->x).Text(" ").Fixed2(point->y));
+    if (r != ResultCode::Ok) return r;
+    if (point->has_label()) {
+      r = WriteLine(CommandBuilder(output_).Text("cmark ").Name('P', g, n));
+      if (r != ResultCode::Ok) return r;
+      r = WriteLine(CommandBuilder(output_).Text("printat_rt ").Name('P', g, n).Text(" ")
+                        .Braced(point->label()));
+      if (r != ResultCode::Ok) return r;
     }
   }
-  return true;
+  return ResultCode::Ok;
 }
 
 }  // namespace tsm2ostra

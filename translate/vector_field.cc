@@ -11,7 +11,7 @@ namespace tsm2ostra {
 ResultCode Converter::ParseVectorField() {
   // "<v>" elements standing directly in the field are numbered on their own, from 1.
   field_vector_number_ = 0;
-  field_vector_base_ = points_->First(&field_vector_base_at_);
+  field_vector_base_ = points_.First(&field_vector_base_at_);
   return ParseChildren(TagId::VectorField, &Converter::VectorFieldChild);
 }
 
@@ -19,11 +19,11 @@ ResultCode Converter::VectorFieldChild(TagId child) {
   switch (child) {
     case TagId::Vectors:
       vector_number_ = 0;
-      vector_base_ = points_->First(&vector_base_at_);
+      vector_base_ = points_.First(&vector_base_at_);
       return ParseChildren(TagId::Vectors, &Converter::VectorsChild);
     case TagId::V: {
       const PointEntry* base = field_vector_base_;
-      if (base != nullptr) field_vector_base_ = points_->Next(&field_vector_base_at_);
+      if (base != nullptr) field_vector_base_ = points_.Next(&field_vector_base_at_);
       return ParseVector(++field_vector_number_, base);
     }
     default:
@@ -36,7 +36,7 @@ ResultCode Converter::VectorFieldChild(TagId child) {
 ResultCode Converter::VectorsChild(TagId child) {
   if (child != TagId::V) return SkipElement(start_tag_copy());
   const PointEntry* base = vector_base_;
-  if (base != nullptr) vector_base_ = points_->Next(&vector_base_at_);
+  if (base != nullptr) vector_base_ = points_.Next(&vector_base_at_);
   return ParseVector(++vector_number_, base);
 }
 
@@ -67,10 +67,10 @@ ResultCode Converter::ParseVector(int64_t number, const PointEntry* base) {
   }
   r = ResultCode::Ok;
   if (base != nullptr) {  // a vector with no point to start from writes nothing
-    r = WriteCommand(CommandBuilder(output_).Text("point ").Name('Q', geometry_number_, number)
+    r = WriteLine(CommandBuilder(output_).Text("point ").Name('Q', geometry_number_, number)
                          .Text(" ").Fixed2(tip_x).Text(" ").Fixed2(tip_y));
     if (r == ResultCode::Ok) {
-      r = WriteCommand(CommandBuilder(output_).Text("drawvector ")
+      r = WriteLine(CommandBuilder(output_).Text("drawvector ")
                            .Name('P', geometry_number_, number).Text(" ")
                            .Name('Q', geometry_number_, number));
     }

@@ -107,11 +107,10 @@ void BM_Tokenize(benchmark::State& state) {
   static const std::string model = MakeModel();
   for (auto _ : state) {
     MemoryCharSource source(model.data(), model.size());
-    MemoryOutputStream output;
-    Converter converter;
-    converter.Attach(&source, &output);
+    Scanner scanner;
+    scanner.SetSource(&source);
     size_t tokens = 0;
-    while (converter.NextToken() == ResultCode::Ok) ++tokens;
+    while (scanner.NextToken() == ResultCode::Ok) ++tokens;
     benchmark::DoNotOptimize(tokens);
   }
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) *

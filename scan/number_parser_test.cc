@@ -125,7 +125,7 @@ TEST(NumberParser, ReadNumberNeedsACompleteNumberToken) {
   for (const auto& [input, result, value] : cases) {
     ScanSession s(input);
     double v = kNaN;
-    EXPECT_EQ(s.converter.ReadNumber(&v), result) << input.substr(0, 8);
+    EXPECT_EQ(s.scanner.ReadNumber(&v), result) << input.substr(0, 8);
     if (result == ResultCode::Ok) {
       EXPECT_EQ(v, value) << input;
     }

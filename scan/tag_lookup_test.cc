@@ -13,12 +13,11 @@ namespace {
 
 constexpr TagId kUnknown = TagId::UnknownTag;
 
-// Reads the first token of input, copies it and classifies it, as the parse steps do.
+// Reads the first token of input and classifies it, as the parse steps do.
 struct Lookup : ScanSession {
   explicit Lookup(const std::string& text) : ScanSession(text) {
-    EXPECT_EQ(converter.NextToken(), ResultCode::Ok) << text;
-    EXPECT_EQ(converter.CopyStartTag(), ResultCode::Ok);
-    result = converter.LookupTag(&id);
+    EXPECT_EQ(scanner.NextToken(), ResultCode::Ok) << text;
+    result = scanner.LookupTag(&id);
   }
   TagId id = kUnknown;
   ResultCode result;
@@ -35,7 +34,7 @@ TEST(TagLookup, KnowsEachOpeningTagInTableOrder) {
     EXPECT_EQ(Lookup("<" + name + ">").id, static_cast<TagId>(i));
     Lookup with_attributes("<" + name + " k=\"v\"/>");
     EXPECT_EQ(with_attributes.id, static_cast<TagId>(i));
-    EXPECT_EQ(with_attributes.converter.attributes(), "k=v\"/>");
+    EXPECT_EQ(with_attributes.scanner.attributes(), "k=v\"/>");
     for (const std::string& other : {"</" + name + ">", "<" + name + "/>", "<" + name + "x>"}) {
       EXPECT_EQ(Lookup(other).id, kUnknown) << other;
     }
@@ -60,8 +59,8 @@ TEST(TagLookup, CollectsAttributesThroughTheTagEnd) {
     Lookup l(input);
     EXPECT_EQ(l.result, ResultCode::Ok);
     EXPECT_EQ(l.id, id);
-    EXPECT_EQ(l.converter.attributes(), attributes);
-    EXPECT_EQ(l.converter.token(), token_after);
+    EXPECT_EQ(l.scanner.attributes(), attributes);
+    EXPECT_EQ(l.scanner.token(), token_after);
   }
 }
 
@@ -69,7 +68,7 @@ TEST(TagLookup, RefusesAttributeTextOverOneMebibyte) {
   const std::string a(kMaxAttributeBytes - 1, 'a');
   Lookup fits("<p " + a + " >");
   EXPECT_EQ(fits.result, ResultCode::Ok);
-  EXPECT_EQ(fits.converter.attributes().size(), kMaxAttributeBytes);
+  EXPECT_EQ(fits.scanner.attributes().size(), kMaxAttributeBytes);
   EXPECT_EQ(Lookup("<p " + a + "b >").result, ResultCode::InvalidInput);
   EXPECT_EQ(Lookup("<p x=1 " + a + " >").result, ResultCode::InvalidInput);
   EXPECT_EQ(Lookup("<p " + a + "bc").result, ResultCode::InvalidInput);  // the token itself
@@ -92,14 +91,14 @@ TEST(SkipElement, EndsAtTheFirstTokenEqualToTheClosingTag) {
   for (const auto& [input, result, next] : cases) {
     SCOPED_TRACE(input);
     Lookup l(input);
-    ASSERT_EQ(l.converter.SkipElement(l.converter.start_tag_copy()), result);
+    ASSERT_EQ(l.scanner.SkipElement(l.id), result);
     if (result == ResultCode::Ok) {
-      EXPECT_EQ(NextTokenText(&l.converter), next);
+      EXPECT_EQ(NextTokenText(&l.scanner), next);
     }
   }
   // A refused token ends the skip even though the closing tag follows.
   Lookup over("<a>" + std::string(kMaxTokenBytes + 1, 'b') + " </a>");
-  EXPECT_EQ(over.converter.SkipElement("<a>"), ResultCode::InvalidInput);
+  EXPECT_EQ(over.scanner.SkipElement(over.id), ResultCode::InvalidInput);
 }
 
 }  // namespace

@@ -47,12 +47,12 @@ TEST(Tokenizer, SplitsTextIntoTokens) {
       ScanSession s(input, chunk);
       std::string run, token;
       do {
-        token = NextTokenText(&s.converter);
+        token = NextTokenText(&s.scanner);
         run += token;
       } while (token[0] == '[');
       EXPECT_EQ(run, tokens) << input << " chunk " << chunk;
       // Later calls meet the end again and keep the last token.
-      EXPECT_EQ(NextTokenText(&s.converter), tokens.substr(tokens.rfind("end[")));
+      EXPECT_EQ(NextTokenText(&s.scanner), tokens.substr(tokens.rfind("end[")));
     }
   }
 }
@@ -72,7 +72,7 @@ TEST(Tokenizer, CountsEveryCharacterOnce) {
     ScanSession s(input, chunk);
     for (const auto& [result, line, column, position] : steps) {
       SCOPED_TRACE("chunk " + std::to_string(chunk) + ", position " + std::to_string(position));
-      EXPECT_EQ(s.converter.NextToken(), result);
+      EXPECT_EQ(s.scanner.NextToken(), result);
       EXPECT_EQ(s.source.line_counter, line);
       EXPECT_EQ(s.source.column_counter, column);
       EXPECT_EQ(s.source.position_counter, position);
@@ -94,10 +94,10 @@ TEST(Tokenizer, RefusesTokensOverOneMebibyte) {
   for (const auto& [input, result, line] : cases) {
     SCOPED_TRACE(input.substr(input.size() - 3));
     ScanSession s(input);
-    EXPECT_EQ(s.converter.NextToken(), result);
+    EXPECT_EQ(s.scanner.NextToken(), result);
     EXPECT_EQ(s.source.line_counter, line);
     if (result == ResultCode::Ok) {
-      EXPECT_EQ(s.converter.token().size(), kMaxTokenBytes);
+      EXPECT_EQ(s.scanner.token().size(), kMaxTokenBytes);
     } else {
       EXPECT_EQ(s.source.position_counter, static_cast<int64_t>(input.size()) + 1);
     }

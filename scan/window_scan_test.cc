@@ -5,9 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "driver/converter.h"
-#include "driver/output_stream.h"
 #include "scan/char_source.h"
+#include "scan/scanner.h"
 
 namespace tsm2ostra {
 namespace {
@@ -36,16 +35,15 @@ class ByteByByteSource final : public CharSource {
 // What a caller can see after each NextToken, up to and including the first result that
 // is not Ok.
 std::vector<std::string> Observe(CharSource* source) {
-  MemoryOutputStream output;
-  Converter converter;
-  converter.Attach(source, &output);
+  Scanner scanner;
+  scanner.SetSource(source);
   std::vector<std::string> seen;
   for (;;) {
-    ResultCode r = converter.NextToken();
+    ResultCode r = scanner.NextToken();
     seen.push_back(
         std::to_string(static_cast<int>(r)) + " " + std::to_string(source->line_counter) + ":" +
         std::to_string(source->column_counter) + ":" + std::to_string(source->position_counter) +
-        " [" + std::string(converter.token()) + "]");
+        " [" + std::string(scanner.token()) + "]");
     if (r != ResultCode::Ok) return seen;
   }
 }

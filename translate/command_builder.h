@@ -21,55 +21,6 @@
 
 namespace tsm2ostra {
 
-namespace command_detail {
-
-struct DigitPairs {
-  char c[200];
-  constexpr DigitPairs() : c() {
-    for (int i = 0; i < 100; ++i) {
-      c[2 * i] = static_cast<char>('0' + i / 10);
-      c[2 * i + 1] = static_cast<char>('0' + i % 10);
-    }
-  }
-};
-
-// "00" "01" ... "99": digits go out two at a time.
-inline constexpr DigitPairs kDigitPairs;
-
-// Writes v in decimal, '-' first when negative; returns one past the last digit. The same
-// text as FormatInt, without a detour through a scratch buffer. Needs kIntMaxLength bytes.
-inline char* WriteInt(int64_t v, char* out) {
-  uint64_t n = static_cast<uint64_t>(v);
-  if (v < 0) {
-    *out++ = '-';
-    n = 0 - n;  // unsigned negate: fine for INT64_MIN
-  }
-  // The digit count: four digits a step, then comparisons, which the usual small numbers
-  // reach at once.
-  int length = 1;
-  uint64_t rest = n;
-  for (; rest >= 10000; rest /= 10000) length += 4;
-  length += (rest >= 10) + (rest >= 100) + (rest >= 1000);
-  char* const end = out + length;
-  char* p = end;
-  while (n >= 100) {
-    const uint64_t pair = n % 100;
-    n /= 100;
-    p -= 2;
-    p[0] = kDigitPairs.c[2 * pair];
-    p[1] = kDigitPairs.c[2 * pair + 1];
-  }
-  if (n >= 10) {
-    p[-2] = kDigitPairs.c[2 * n];
-    p[-1] = kDigitPairs.c[2 * n + 1];
-  } else {
-    p[-1] = static_cast<char>('0' + n);
-  }
-  return end;
-}
-
-}  // namespace command_detail
-
 // Writes one command straight into the output's buffer, on a line of its own, through a raw
 // pointer. Every piece of bounded length is written whole (the buffer keeps kLineSlack bytes
 // spare behind its end for that) and the line is spilled once it passes the end.
@@ -95,7 +46,7 @@ class CommandBuilder {
     return *this;
   }
   CommandBuilder& Int(int64_t value) {
-    at_ = command_detail::WriteInt(value, at_);
+    at_ = FormatInt(value, at_);
     return Check();
   }
   // A number with two decimals, an exact half (on 17 significant digits) away from zero.
@@ -106,9 +57,9 @@ class CommandBuilder {
   // "P<g>_<i>" and the like: a prefix, the geometry number, '_', a number.
   TSM2OSTRA_ALWAYS_INLINE CommandBuilder& Name(char prefix, int64_t geometry, int64_t number) {
     *at_++ = prefix;
-    at_ = command_detail::WriteInt(geometry, at_);
+    at_ = FormatInt(geometry, at_);
     *at_++ = '_';
-    at_ = command_detail::WriteInt(number, at_);
+    at_ = FormatInt(number, at_);
     return Check();
   }
   // "M<g>_<a>_<g>_<b>": the midpoint of the line from point a to point b.

@@ -5,7 +5,8 @@
 namespace tsm2ostra {
 
 ResultCode Converter::ParseDocument(CharSource* source, OutputStream* output) {
-  Attach(source, output);
+  SetSource(source);
+  output_ = output;
   ResultCode r = NextToken();
   for (;;) {
     if (IsHardFailure(r)) return r;
@@ -27,27 +28,6 @@ ResultCode Converter::ParseDocument(CharSource* source, OutputStream* output) {
   }
 }
 
-// Reads raw bytes, past the tokenizer, through the next '>'.
-ResultCode Converter::SkipRawThroughTagEnd() {
-  char c;
-  do {
-    if (source_->Take(&c) != ResultCode::Ok) return ResultCode::InvalidInput;
-  } while (c != '>');
-  return ResultCode::Ok;
-}
-
-// Reads raw bytes through a '/' directly followed by '>'. The byte after a '/' is only
-// compared with '>', never taken as a new '/'.
-ResultCode Converter::SkipRawThroughEmptyElementEnd() {
-  char c;
-  for (;;) {
-    if (source_->Take(&c) != ResultCode::Ok) return ResultCode::InvalidInput;
-    if (c != '/') continue;
-    if (source_->Take(&c) != ResultCode::Ok) return ResultCode::InvalidInput;
-    if (c == '>') return ResultCode::Ok;
-  }
-}
-
 ResultCode Converter::ParseModelContent() {
   for (;;) {
     ResultCode r = NextToken();
@@ -59,8 +39,6 @@ ResultCode Converter::ParseModelContent() {
       if (IsHardFailure(r)) return r;
     }
     if (TokenIs(ClosingTag(TagId::TsmModel))) return ResultCode::Ok;
-    ResultCode copied = CopyStartTag();
-    if (copied != ResultCode::Ok) return copied;
     if (r == ResultCode::EndOfInput) return ResultCode::EndOfInput;  // root still open
     TagId id;
     ResultCode looked = LookupTag(&id);
@@ -72,7 +50,7 @@ ResultCode Converter::ParseModelContent() {
       case TagId::Version:
       case TagId::Authors:
       case TagId::Description:
-        child = SkipElement(start_tag_copy());
+        child = SkipElement(id);
         break;
       case TagId::Geometries:
         child = ParseGeometries();
@@ -115,7 +93,7 @@ ResultCode Converter::GeometryChild(TagId child) {
     case TagId::VectorField: return ParseVectorField();
     case TagId::LineSet: return ParseLineSet();
     case TagId::FaceSet: return ParseFaceSet();
-    default: return SkipElement(start_tag_copy());
+    default: return SkipElement(child);
   }
 }
 
@@ -126,8 +104,6 @@ ResultCode Converter::ParseChildren(TagId element, ChildStep step) {
     if (IsHardFailure(r)) return r;
     // The text first: an end of input that leaves the closing tag in the buffer closes it.
     if (TokenIs(closing)) return ResultCode::Ok;
-    ResultCode copied = CopyStartTag();
-    if (copied != ResultCode::Ok) return copied;
     if (r == ResultCode::EndOfInput) return ResultCode::EndOfInput;  // element still open
     TagId id;
     ResultCode looked = LookupTag(&id);

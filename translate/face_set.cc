@@ -23,51 +23,27 @@ ResultCode Converter::FaceSetChild(TagId child) {
     case TagId::Colors:
       faces_.Rewind();
       return ParseChildren(TagId::Colors, &Converter::FaceColorsChild);
-    default: return SkipElement(start_tag_copy());
+    default: return SkipElement(child);
   }
 }
 
 ResultCode Converter::FacesChild(TagId child) {
-  return child == TagId::F ? ParseFace() : SkipElement(start_tag_copy());
+  return child == TagId::F ? ParseFace() : SkipElement(child);
 }
 
 // The k-th child of "<colors>" belongs to the k-th face, whatever its tag.
 ResultCode Converter::FaceColorsChild(TagId child) {
-  ResultCode r = child == TagId::C ? ParseFaceColor() : SkipElement(start_tag_copy());
+  ResultCode r = child == TagId::C ? ParseFaceColor() : SkipElement(child);
   if (r == ResultCode::Ok) faces_.Advance();
   return r;
 }
 
-bool Converter::AppendFace() {
+ResultCode Converter::ParseFace() {
   faces_.SetGeometryNumber(geometry_number_);
   std::string_view label;
-  return faces_.Append() && (!FindLabel(attributes(), &label) || faces_.SetLastLabel(label));
-}
-
-ResultCode Converter::ParseFace() {
-  // The usual face, "<f>i j k</f>" whole in the window and valid, in one step.
-  const int fields = PeekElementRest(ClosingTag(TagId::F));
-  double values[kMaxPeekedFields];
-  if (fields >= 0 && PeekedNumbers(fields, values)) {
-    int32_t vertices[kMaxPeekedFields];
-    int valid = 0;
-    while (valid < fields && TruncateToInt32(values[valid], &vertices[valid]) &&
-           vertices[valid] != INT32_MAX) {
-      ++valid;
-    }
-    if (valid == fields) {
-      if (!AppendFace()) return ResultCode::OutOfMemory;  // before any token, as below
-      for (int k = 0; k < fields; ++k) {
-        if (!faces_.AppendVertex(vertices[k] + 1)) {
-          TakePeeked(k);
-          return ResultCode::OutOfMemory;
-        }
-      }
-      TakePeeked(fields);
-      return ResultCode::Ok;
-    }
+  if (!faces_.Append() || (FindLabel(attributes(), &label) && !faces_.SetLastLabel(label))) {
+    return ResultCode::OutOfMemory;
   }
-  if (!AppendFace()) return ResultCode::OutOfMemory;
   for (;;) {
     ResultCode r = NextToken();
     if (IsHardFailure(r)) return r;

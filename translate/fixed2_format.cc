@@ -10,41 +10,7 @@
 namespace tsm2ostra {
 namespace {
 
-struct DigitPairs {
-  char c[200];
-};
-
-constexpr DigitPairs MakeDigitPairs() {
-  DigitPairs t{};
-  for (int i = 0; i < 100; ++i) {
-    t.c[2 * i] = static_cast<char>('0' + i / 10);
-    t.c[2 * i + 1] = static_cast<char>('0' + i % 10);
-  }
-  return t;
-}
-
-// "00" "01" ... "99", so digits go out two at a time.
-constexpr DigitPairs kDigitPairs = MakeDigitPairs();
-
-char* WriteUnsigned(uint64_t n, char* out) {
-  char tmp[20];
-  char* p = tmp + sizeof(tmp);
-  while (n >= 100) {
-    const uint64_t r = n % 100;
-    n /= 100;
-    p -= 2;
-    std::memcpy(p, kDigitPairs.c + 2 * r, 2);
-  }
-  if (n >= 10) {
-    p -= 2;
-    std::memcpy(p, kDigitPairs.c + 2 * n, 2);
-  } else {
-    *--p = static_cast<char>('0' + n);
-  }
-  const size_t len = static_cast<size_t>(tmp + sizeof(tmp) - p);
-  std::memcpy(out, p, len);
-  return out + len;
-}
+using format_detail::kDigitPairs;
 
 char* WriteText(const char* text, char* out) {
   while (*text != '\0') *out++ = *text++;
@@ -76,7 +42,7 @@ char* FormatFixed2(double v, char* out) {
     if (std::fabs(frac - 0.5) > y * kHalfMargin) {
       const uint64_t hundredths = n + (frac > 0.5 ? 1 : 0);
       if (std::signbit(v)) *out++ = '-';
-      out = WriteUnsigned(hundredths / 100, out);
+      out = FormatInt(static_cast<int64_t>(hundredths / 100), out);
       *out++ = '.';
       std::memcpy(out, kDigitPairs.c + 2 * (hundredths % 100), 2);
       return out + 2;
@@ -133,15 +99,6 @@ char* FormatFixed2Exact(double v, char* out) {
   out[0] = first[len - 2];
   out[1] = first[len - 1];
   return out + 2;
-}
-
-char* FormatInt(int64_t v, char* out) {
-  uint64_t magnitude = static_cast<uint64_t>(v);
-  if (v < 0) {
-    *out++ = '-';
-    magnitude = 0 - magnitude;  // unsigned negate: fine for INT64_MIN
-  }
-  return WriteUnsigned(magnitude, out);
 }
 
 }  // namespace tsm2ostra

@@ -18,53 +18,42 @@ ResultCode Converter::LineSetChild(TagId child) {
     case TagId::L:
       return ParseLine();
     default:
-      return SkipElement(start_tag_copy());
+      return SkipElement(child);
   }
 }
 
 ResultCode Converter::LinesChild(TagId child) {
-  return child == TagId::L ? ParseLine() : SkipElement(start_tag_copy());
+  return child == TagId::L ? ParseLine() : SkipElement(child);
 }
 
 ResultCode Converter::ParseLine() {
   // A line adds one before truncating (a face truncates first): -0.5 is point 0 here.
-  double ends[2];
+  double first, second;
+  ResultCode r = NextToken();
+  if (r != ResultCode::Ok) return r;
+  r = ParseNumber(token(), &first);
+  if (r != ResultCode::Ok) return r;
+  r = NextToken();
+  if (r != ResultCode::Ok) return r;
+  r = ParseNumber(token(), &second);
+  if (r != ResultCode::Ok) return r;
   int32_t a, b;
-  // The usual line, "<l>i j</l>" whole in the window and valid, is read in one step.
-  const bool whole = PeekElementRest(ClosingTag(TagId::L)) == 2 && PeekedNumbers(2, ends) &&
-                      TruncateToInt32(ends[0] + 1.0, &a) && TruncateToInt32(ends[1] + 1.0, &b);
-  ResultCode r;
-  if (!whole) {
-    r = NextToken();
-    if (r != ResultCode::Ok) return r;
-    r = ParseNumber(token(), &ends[0]);
-    if (r != ResultCode::Ok) return r;
-    r = NextToken();
-    if (r != ResultCode::Ok) return r;
-    r = ParseNumber(token(), &ends[1]);
-    if (r != ResultCode::Ok) return r;
-    if (!TruncateToInt32(ends[0] + 1.0, &a) || !TruncateToInt32(ends[1] + 1.0, &b)) {
-      return ResultCode::InvalidInput;
-    }
+  if (!TruncateToInt32(first + 1.0, &a) || !TruncateToInt32(second + 1.0, &b)) {
+    return ResultCode::InvalidInput;
   }
   const int64_t g = geometry_number_;
   r = WriteLine(CommandBuilder(output_).Text("drawdashsegment ").Name('P', g, a).Text(" ")
-                       .Name('P', g, b));
-  std::string_view label;
-  if (r == ResultCode::Ok && FindLabel(attributes(), &label)) {
-    r = WriteLine(CommandBuilder(output_).Text("midpoint ").Midpoint(g, a, b).Text(" ")
-                         .Name('P', g, a).Text(" ").Name('P', g, b));
-    if (r == ResultCode::Ok) {
-      r = WriteLine(CommandBuilder(output_).Text("printat_t ").Midpoint(g, a, b).Text(" ")
-                           .Braced(label));
-    }
-  }
-  if (whole) {
-    // Through the second number if a write failed, else through the closing tag.
-    TakePeeked(r == ResultCode::Ok ? 2 : 1);
-    return r;
-  }
+                    .Name('P', g, b));
   if (r != ResultCode::Ok) return r;
+  std::string_view label;
+  if (FindLabel(attributes(), &label)) {
+    r = WriteLine(CommandBuilder(output_).Text("midpoint ").Midpoint(g, a, b).Text(" ")
+                      .Name('P', g, a).Text(" ").Name('P', g, b));
+    if (r != ResultCode::Ok) return r;
+    r = WriteLine(CommandBuilder(output_).Text("printat_t ").Midpoint(g, a, b).Text(" ")
+                      .Braced(label));
+    if (r != ResultCode::Ok) return r;
+  }
   r = NextToken();
   if (IsHardFailure(r)) return r;
   if (r != ResultCode::Ok) return ResultCode::EndOfInput;  // "<l>" still open

@@ -23,7 +23,7 @@ ResultCode Converter::PointSetChild(TagId child) {
     case TagId::Colors:
       points_.Rewind();
       return ParseChildren(TagId::Colors, &Converter::PointColorsChild);
-    default: return SkipElement(start_tag_copy());
+    default: return SkipElement(child);
   }
 }
 
@@ -31,50 +31,31 @@ ResultCode Converter::PointsChild(TagId child) {
   switch (child) {
     case TagId::P: return ParsePoint();
     case TagId::Thickness: return ParseThickness();
-    default: return SkipElement(start_tag_copy());
+    default: return SkipElement(child);
   }
 }
 
 // The k-th child of "<colors>" belongs to the k-th point, whatever its tag.
 ResultCode Converter::PointColorsChild(TagId child) {
-  ResultCode r = child == TagId::C ? ParsePointColor() : SkipElement(start_tag_copy());
+  ResultCode r = child == TagId::C ? ParsePointColor() : SkipElement(child);
   if (r == ResultCode::Ok) points_.Advance();
   return r;
 }
 
-bool Converter::AppendPoint(double x, double y) {
-  std::string_view label;
-  return points_.Append(x, y, 0, 0, 0) &&
-         (!FindLabel(attributes(), &label) || points_.SetLastLabel(label));
-}
-
 ResultCode Converter::ParsePoint() {
-  // The usual point, "<p>x y z</p>" whole in the window and valid, in one step.
-  const int fields = PeekElementRest(ClosingTag(TagId::P));
-  if (fields == 2 || fields == 3) {
-    double ab[2];
-    if (PeekedNumbers(2, ab) && (fields == 2 || ValidateNumber(peeked(2)) == ResultCode::Ok)) {
-      const double x = ab[0] * 10 + 70;
-      const double y = ab[1] * 10 + 50;
-      if (std::isfinite(x) && std::isfinite(y)) {
-        if (!AppendPoint(x, y)) {
-          TakePeeked(1);  // where the step below stands when it runs out of memory
-          return ResultCode::OutOfMemory;
-        }
-        TakePeeked(fields);
-        return ResultCode::Ok;
-      }
-    }
-  }
   double a, b;
   ResultCode r = ReadNumber(&a);
   if (r != ResultCode::Ok) return r;
   r = ReadNumber(&b);
   if (r != ResultCode::Ok) return r;
-  double x = a * 10 + 70;
-  double y = b * 10 + 50;
+  const double x = a * 10 + 70;
+  const double y = b * 10 + 50;
   if (!std::isfinite(x) || !std::isfinite(y)) return ResultCode::InvalidInput;
-  if (!AppendPoint(x, y)) return ResultCode::OutOfMemory;
+  std::string_view label;
+  if (!points_.Append(x, y, 0, 0, 0) ||
+      (FindLabel(attributes(), &label) && !points_.SetLastLabel(label))) {
+    return ResultCode::OutOfMemory;
+  }
   // Two or three numbers; a third coordinate is checked and dropped.
   r = NextToken();
   if (IsHardFailure(r)) return r;
@@ -91,14 +72,6 @@ ResultCode Converter::ParseThickness() {
 }
 
 ResultCode Converter::ReadColorElement(uint8_t* r, uint8_t* g, uint8_t* b) {
-  // The usual colour, "<c>r g b</c>" whole in the window and valid, in one step.
-  double rgb[3];
-  if (PeekElementRest(ClosingTag(TagId::C)) == 3 && PeekedNumbers(3, rgb) &&
-      ToColorComponent(rgb[0], r) && ToColorComponent(rgb[1], g) &&
-      ToColorComponent(rgb[2], b)) {
-    TakePeeked(3);
-    return ResultCode::Ok;
-  }
   double red, green, blue;
   ResultCode result = ReadNumber(&red);
   if (result != ResultCode::Ok) return result;

@@ -1,0 +1,197 @@
+// The Scanner: everything between the input's bytes and the parse steps. It cuts tokens where
+// they lie in the source's window, classifies start tags, skips elements and reads numbers.
+#ifndef TSM2OSTRA_SCAN_SCANNER_H_
+#define TSM2OSTRA_SCAN_SCANNER_H_
+
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <string_view>
+
+#include "scan/byte_buffer.h"
+#include "scan/char_source.h"
+#include "scan/result_code.h"
+#include "scan/tag_table.h"
+
+namespace tsm2ostra {
+
+// Longest token, and longest attribute text of one start tag, that a conversion accepts.
+constexpr size_t kMaxTokenBytes = 1024 * 1024;
+constexpr size_t kMaxAttributeBytes = 1024 * 1024;
+
+// True when the n bytes at a and at b are equal. Inline and without a library call: fixed-size
+// loads that may overlap but never reach past the n bytes of either side.
+inline bool SameBytes(const char* a, const char* b, size_t n) {
+  if (n >= 8) {
+    for (;;) {
+      uint64_t x, y;
+      std::memcpy(&x, a, 8);
+      std::memcpy(&y, b, 8);
+      if (x != y) return false;
+      if (n <= 16) {
+        std::memcpy(&x, a + n - 8, 8);
+        std::memcpy(&y, b + n - 8, 8);
+        return x == y;
+      }
+      a += 8;
+      b += 8;
+      n -= 8;
+    }
+  }
+  if (n >= 4) {
+    uint32_t x, y, u, v;
+    std::memcpy(&x, a, 4);
+    std::memcpy(&y, b, 4);
+    std::memcpy(&u, a + n - 4, 4);
+    std::memcpy(&v, b + n - 4, 4);
+    return ((x ^ y) | (u ^ v)) == 0;
+  }
+  if (n == 0) return true;
+  return a[0] == b[0] && a[n / 2] == b[n / 2] && a[n - 1] == b[n - 1];
+}
+
+namespace scan_detail {
+
+// Byte classes: 1 white space (space, tab, line feed); 2 a byte that ends or splits a token
+// ('<', '>', '"'); 0 an ordinary byte.
+struct ByteClasses {
+  unsigned char of[256];
+  constexpr ByteClasses() : of() {
+    of[static_cast<unsigned char>(' ')] = 1;
+    of[static_cast<unsigned char>('\n')] = 1;
+    of[static_cast<unsigned char>('\t')] = 1;
+    of[static_cast<unsigned char>('<')] = 2;
+    of[static_cast<unsigned char>('>')] = 2;
+    of[static_cast<unsigned char>('"')] = 2;
+  }
+};
+inline constexpr ByteClasses kByteClasses;
+
+// The first byte in [p, stop) that ends an unquoted run (white space, '<', '>', '"'), or stop.
+const unsigned char* FindRunEnd(const unsigned char* p, const unsigned char* stop);
+
+}  // namespace scan_detail
+
+class Scanner {
+ public:
+  Scanner() = default;
+  Scanner(const Scanner&) = delete;
+  Scanner& operator=(const Scanner&) = delete;
+
+  // Reads from source, which is borrowed.
+  void SetSource(CharSource* source) { source_ = source; }
+
+  // Reads the next token: Ok with a complete token; EndOfInput when the input ended (inside
+  // a token: the part read; before one: the previous token stays); a token over
+  // kMaxTokenBytes is InvalidInput, as is a source with nothing to read from. A token ends
+  // at white space, before a '<', after a '>', or after a quoted run, which drops its
+  // opening quote and keeps its closing one.
+  ResultCode NextToken();
+  // The current token: a view into the source's window when it lies there whole, else a
+  // copy. Valid until the next read.
+  std::string_view token() const { return token_; }
+  // True when token() is exactly text; the length is compared first.
+  bool TokenIs(std::string_view text) const {
+    return token_.size() == text.size() && SameBytes(token_.data(), text.data(), text.size());
+  }
+
+  // Classifies the start-tag token held in token(). For a tag with attributes, collects the
+  // attribute tokens into attributes(), joined, through the first one that ends in '>'.
+  // Only an oversized attribute text or a failure other than the end of input is not Ok.
+  ResultCode LookupTag(TagId* id) {
+    attributes_.Clear();
+    bool has_attributes;
+    *id = ClassifyStartTag(token_, &has_attributes);
+    return has_attributes ? CollectAttributes() : ResultCode::Ok;
+  }
+  std::string_view attributes() const { return attributes_.view(); }
+
+  // Reads tokens through the first one equal to the closing tag of the element that
+  // LookupTag just classified as id: the table's closing tag for a known element; for
+  // UnknownTag, "</", the start tag (still token()) without its first character, and '>'
+  // unless it ends in one. No nesting count. InvalidInput when the input ends first.
+  ResultCode SkipElement(TagId id);
+
+  // Reads raw bytes, past the tokenizer, through the next '>'; InvalidInput if the input
+  // ends first.
+  ResultCode SkipRawThroughTagEnd();
+  // Reads raw bytes through a '/' directly followed by '>'; the byte after a '/' is only
+  // compared with '>', never taken as a new '/'. InvalidInput if the input ends first.
+  ResultCode SkipRawThroughEmptyElementEnd();
+
+  // Reads a token and parses it as a number; InvalidInput unless both succeed.
+  ResultCode ReadNumber(double* out);
+  // The same result as ReadNumber, for a number whose value is not used.
+  ResultCode CheckNumber();
+
+ private:
+  // NextToken for everything its inline part leaves: a token that crosses the window's end
+  // or starts after it, a quoted run, a held '<' that is not in the window.
+  ResultCode NextTokenSlow();
+  // Copies a token that is a view into the token buffer, before the window may move on.
+  bool KeepToken();
+  ResultCode CollectAttributes();
+
+  CharSource* source_ = nullptr;
+  std::string_view token_;
+  ByteBuffer token_buffer_;
+  ByteBuffer attributes_;
+  ByteBuffer closing_tag_;
+  // A '<' that ended a token and starts the next one; it was delivered with the token
+  // before it.
+  bool pushed_back_ = false;
+};
+
+// The usual token in one pass: unquoted, and lying whole in the window together with the
+// byte that ends it. Nothing changes until the token is known whole; anything else goes to
+// NextTokenSlow, which starts over from the same place.
+inline ResultCode Scanner::NextToken() {
+  using scan_detail::kByteClasses;
+  CharSource* const source = source_;
+  const unsigned char* const end = source->window_end();
+  const unsigned char* start = source->window_begin();
+  int64_t line_feeds = 0;
+  const unsigned char* after_line_feed = nullptr;
+  if (pushed_back_) {
+    // The held '<' is the last byte delivered, so it stands right before the window unless
+    // the window has moved on since.
+    if (start == end || start == source->block_begin() || start[-1] != '<') {
+      return NextTokenSlow();
+    }
+    --start;
+  } else {
+    while (start != end && kByteClasses.of[*start] == 1) {
+      if (*start == '\n') {
+        ++line_feeds;
+        after_line_feed = start + 1;
+      }
+      ++start;
+    }
+    if (start == end || *start == '"') return NextTokenSlow();
+  }
+  const unsigned char* consumed = start + 1;
+  size_t length = 1;  // a '>' alone is a token
+  bool hold = false;
+  if (*start != '>') {
+    const unsigned char* const run_end = scan_detail::FindRunEnd(start + 1, end);
+    if (run_end == end || *run_end == '"') return NextTokenSlow();
+    length = static_cast<size_t>(run_end - start);
+    consumed = run_end + 1;
+    if (*run_end == '>') {
+      ++length;
+    } else if (*run_end == '<') {
+      hold = true;
+    } else if (*run_end == '\n') {
+      ++line_feeds;
+      after_line_feed = consumed;
+    }
+  }
+  token_ = std::string_view(reinterpret_cast<const char*>(start), length);
+  pushed_back_ = hold;
+  source->DeliverWindow(consumed, line_feeds, after_line_feed);
+  return ResultCode::Ok;
+}
+
+}  // namespace tsm2ostra
+
+#endif  // TSM2OSTRA_SCAN_SCANNER_H_

@@ -19,4 +19,17 @@ bool FindLabel(std::string_view attributes, std::string_view* label) {
   return true;
 }
 
+bool BracesPairUp(std::string_view label) {
+  size_t open = 0;
+  for (const char c : label) {
+    if (c == '{') {
+      ++open;
+    } else if (c == '}') {
+      if (open == 0) return false;
+      --open;
+    }
+  }
+  return open == 0;
+}
+
 }  // namespace tsm2ostra

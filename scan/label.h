@@ -12,6 +12,11 @@ namespace tsm2ostra {
 // Returns false when the text holds no "name=". The label may be empty.
 bool FindLabel(std::string_view attributes, std::string_view* label);
 
+// True when the label's braces pair up, counted as bytes from left to right: no '}' closes
+// more than was opened before it, and no '{' is open at the end. A label is written between
+// braces, so one that doesn't pair up would end them early or take the commands after it in.
+bool BracesPairUp(std::string_view label);
+
 }  // namespace tsm2ostra
 
 #endif  // TSM2OSTRA_SCAN_LABEL_H_

@@ -90,6 +90,8 @@ class Scanner {
   // The current token: a view into the source's window when it lies there whole, else a
   // copy. Valid until the next read.
   std::string_view token() const { return token_; }
+  // True when the last NextToken that met the end of the input met it inside a token.
+  bool token_cut() const { return token_cut_; }
   // True when token() is exactly text; the length is compared first.
   bool TokenIs(std::string_view text) const {
     return token_.size() == text.size() && SameBytes(token_.data(), text.data(), text.size());
@@ -140,6 +142,7 @@ class Scanner {
   // A '<' that ended a token and starts the next one; it was delivered with the token
   // before it.
   bool pushed_back_ = false;
+  bool token_cut_ = false;
 };
 
 // The usual token in one pass: unquoted, and lying whole in the window together with the

@@ -109,6 +109,7 @@ ResultCode Scanner::NextTokenSlow() {
   // Ends the read with r, the token being what the buffer holds.
   auto finish = [&](ResultCode r) {
     token_ = token_buffer_.view();
+    token_cut_ = r == ResultCode::EndOfInput;
     return r;
   };
 
@@ -125,7 +126,10 @@ ResultCode Scanner::NextTokenSlow() {
         ++p;
       }
       ResultCode r = next();
-      if (r != ResultCode::Ok) return r;  // the previous token stays
+      if (r != ResultCode::Ok) {
+        token_cut_ = false;
+        return r;  // the previous token stays
+      }
     } while (IsWhiteSpace(c));
   }
 

@@ -204,11 +204,10 @@ TEST(FaultInjection, LaterGeometriesReuseTheMemoryOfEarlierOnes) {
   EXPECT_EQ(four_times.output, twice.output + third.output + fourth.output);
 }
 
-TEST(FaultInjection, ModelCutAtEveryByteFailsWhileTheRootIsOpen) {
+TEST(FaultInjection, ModelCutAtEveryByteFailsUnlessItEndsAfterTheRoot) {
   const std::string model = ReadModel();
   const Report full = Convert(model);
   ASSERT_EQ(full.console, kConverted);
-  const size_t root_open = model.find("<tsm-model>") + 11;
   const size_t root_closed = model.find("</tsm-model>") + 12;
   for (size_t cut = 0; cut <= model.size(); ++cut) {
     SCOPED_TRACE(cut);
@@ -218,12 +217,11 @@ TEST(FaultInjection, ModelCutAtEveryByteFailsWhileTheRootIsOpen) {
     if (cut >= root_closed) {
       EXPECT_EQ(r.console, kConverted);
       EXPECT_EQ(r.output, full.output);
-    } else if (cut >= root_open) {
+    } else if (cut == 0) {
+      EXPECT_EQ(r.console, kConverted);  // an empty file
+    } else {
       EXPECT_EQ(r.status, 1);
       EXPECT_NE(r.console, kConverted);
-    } else {
-      EXPECT_TRUE(r.console == kConverted || r.console == Failure(r.line, " (Invalid input)\n"))
-          << r.console;
     }
   }
 }

@@ -16,11 +16,15 @@ ResultCode Converter::ParseDocument(CharSource* source, OutputStream* output) {
       ResultCode skipped = SkipRawThroughTagEnd();
       if (skipped != ResultCode::Ok) return skipped;
     } else {
-      if (r == ResultCode::EndOfInput) return ResultCode::Ok;
+      // The input may end only between tokens, and after a closed root element.
+      if (r == ResultCode::EndOfInput) {
+        return token_cut() || root_open_ ? ResultCode::EndOfInput : ResultCode::Ok;
+      }
       TagId id;
       ResultCode looked = LookupTag(&id);
       if (looked != ResultCode::Ok) return looked;
       if (id != TagId::TsmModel) return ResultCode::InvalidInput;
+      root_open_ = true;
       ResultCode content = ParseModelContent();
       if (content != ResultCode::Ok) return content;
     }
@@ -38,7 +42,10 @@ ResultCode Converter::ParseModelContent() {
       r = NextToken();
       if (IsHardFailure(r)) return r;
     }
-    if (TokenIs(ClosingTag(TagId::TsmModel))) return ResultCode::Ok;
+    if (TokenIs(ClosingTag(TagId::TsmModel))) {
+      root_open_ = false;
+      return ResultCode::Ok;
+    }
     if (r == ResultCode::EndOfInput) return ResultCode::EndOfInput;  // root still open
     TagId id;
     ResultCode looked = LookupTag(&id);

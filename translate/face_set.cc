@@ -40,9 +40,11 @@ ResultCode Converter::FaceColorsChild(TagId child) {
 
 ResultCode Converter::ParseFace() {
   faces_.SetGeometryNumber(geometry_number_);
+  if (!faces_.Append()) return ResultCode::OutOfMemory;
   std::string_view label;
-  if (!faces_.Append() || (FindLabel(attributes(), &label) && !faces_.SetLastLabel(label))) {
-    return ResultCode::OutOfMemory;
+  if (FindLabel(attributes(), &label)) {
+    if (!BracesPairUp(label)) return ResultCode::InvalidInput;
+    if (!faces_.SetLastLabel(label)) return ResultCode::OutOfMemory;
   }
   for (;;) {
     ResultCode r = NextToken();

@@ -47,6 +47,7 @@ ResultCode Converter::ParseLine() {
   if (r != ResultCode::Ok) return r;
   std::string_view label;
   if (FindLabel(attributes(), &label)) {
+    if (!BracesPairUp(label)) return ResultCode::InvalidInput;
     r = WriteLine(CommandBuilder(output_).Text("midpoint ").Midpoint(g, a, b).Text(" ")
                       .Name('P', g, a).Text(" ").Name('P', g, b));
     if (r != ResultCode::Ok) return r;

@@ -51,10 +51,11 @@ ResultCode Converter::ParsePoint() {
   const double x = a * 10 + 70;
   const double y = b * 10 + 50;
   if (!std::isfinite(x) || !std::isfinite(y)) return ResultCode::InvalidInput;
+  if (!points_.Append(x, y, 0, 0, 0)) return ResultCode::OutOfMemory;
   std::string_view label;
-  if (!points_.Append(x, y, 0, 0, 0) ||
-      (FindLabel(attributes(), &label) && !points_.SetLastLabel(label))) {
-    return ResultCode::OutOfMemory;
+  if (FindLabel(attributes(), &label)) {
+    if (!BracesPairUp(label)) return ResultCode::InvalidInput;
+    if (!points_.SetLastLabel(label)) return ResultCode::OutOfMemory;
   }
   // Two or three numbers; a third coordinate is checked and dropped.
   r = NextToken();

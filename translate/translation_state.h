@@ -34,6 +34,8 @@ class VectorNumbering {
 };
 
 struct TranslationState {
+  // A root element was opened and not yet closed by its "</tsm-model>".
+  bool root_open_ = false;
   // How many "<geometry>" elements have been entered: the number of the current one.
   int64_t geometry_number_ = 0;
   FaceList faces_;

@@ -104,7 +104,7 @@ int ConvertAndReport(const char* input_name, CharSource* source, OutputStream* o
   if (result == ResultCode::Ok) {
     std::fprintf(console, "File '%s' successfully converted.\n", input_name);
   } else {
-    ReportFailure(console, source->line_counter, result);
+    ReportFailure(console, source->line_counter(), result);
   }
   if (converter != nullptr) {
     converter->~Converter();

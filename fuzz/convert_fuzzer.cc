@@ -37,7 +37,7 @@ Outcome Convert(const uint8_t* data, size_t size, size_t chunk, size_t fail_afte
   tsm2ostra::MemoryCharSource source(data, size, chunk);
   tsm2ostra::MemoryOutputStream output(fail_after);
   const tsm2ostra::ResultCode result = ConvertAndClose(&source, &output);
-  return Outcome{result, source.line_counter, output.text(), source.position_counter};
+  return Outcome{result, source.line_counter(), output.text(), source.position_counter()};
 }
 
 // FNV-1a: picks the variations from the input itself, so every run of an input repeats.

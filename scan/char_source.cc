@@ -6,25 +6,44 @@
 namespace tsm2ostra {
 
 int CharSource::Reset() {
-  line_counter = 1;
-  column_counter = 0;
-  position_counter = 1;
+  counted_ = next_;
+  line_ = 1;
+  column_ = 0;
+  position_ = 1;
   return 1;
+}
+
+void CharSource::CountDelivered() const {
+  const unsigned char* const begin = counted_;
+  const unsigned char* const end = next_;
+  if (begin == end) return;
+  counted_ = end;
+  position_ += end - begin;
+  const unsigned char* after_last = end;  // the bytes after the last line feed
+  while (after_last != begin && after_last[-1] != '\n') --after_last;
+  if (after_last == begin) {
+    column_ += end - begin;
+    return;
+  }
+  column_ = end - after_last;
+  for (const unsigned char* p = begin; p != after_last; ++line_) {
+    p = static_cast<const unsigned char*>(std::memchr(p, '\n', after_last - p)) + 1;
+  }
 }
 
 ResultCode BlockCharSource::ReadChar(char* out) {
   if (!HasInput()) return ResultCode::InvalidInput;
-  if (next_ == limit_ && !Refill()) {
+  if (window_begin() == window_end() && !Refill()) {
     reported_end_ = true;
     return ResultCode::EndOfInput;
   }
-  Deliver(*next_++, out);
-  return ResultCode::Ok;
+  return Take(out);
 }
 
 bool BlockCharSource::AtEnd() { return !HasInput() || reported_end_; }
 
 bool BlockCharSource::Refill() {
+  CountDelivered();
   for (;;) {
     size_t start = 0;
     if (held_carriage_return_) {
@@ -50,9 +69,7 @@ bool BlockCharSource::Refill() {
       end = write;
     }
     if (end != buffer_) {
-      block_ = buffer_;
-      next_ = buffer_;
-      limit_ = end;
+      SetWindow(buffer_, end);
       return true;
     }
   }

@@ -30,7 +30,7 @@ class CharSource {
   // otherwise ReadChar. Same results and counting as ReadChar.
   ResultCode Take(char* out) {
     if (next_ != limit_) {
-      Deliver(*next_++, out);
+      *out = static_cast<char>(*next_++);
       return ResultCode::Ok;
     }
     return ReadChar(out);
@@ -43,48 +43,66 @@ class CharSource {
   // Start of the block the window lies in: the bytes in [block_begin(), window_begin()) were
   // delivered last, in this order, and can still be read.
   const unsigned char* block_begin() const { return block_; }
-  // Delivers the window's bytes before end at once, counted exactly as byte-by-byte
-  // delivery would count them. The caller tells how many of them are line feeds and, if
-  // any, where the bytes after the last one start.
-  void DeliverWindow(const unsigned char* end, int64_t line_feeds,
-                     const unsigned char* after_last_line_feed) {
-    const int64_t n = end - next_;
-    position_counter += n;
-    if (line_feeds == 0) {
-      column_counter += n;
-    } else {
-      line_counter += line_feeds;
-      column_counter = end - after_last_line_feed;
-    }
-    next_ = end;
-  }
+  // Delivers the window's bytes before end at once.
+  void DeliverWindow(const unsigned char* end) { next_ = end; }
 
+  // The counters, exactly as if every byte delivered had been counted as it went out. The
+  // bytes of the window are counted only when a counter is asked for or the window moves on,
+  // so that scanning them costs nothing per token.
   // 1 + line feeds delivered: the line of the next byte to be delivered.
-  int64_t line_counter = 1;
+  int64_t line_counter() const {
+    CountDelivered();
+    return line_;
+  }
   // Bytes delivered since the last line feed (which is not counted).
-  int64_t column_counter = 0;
+  int64_t column_counter() const {
+    CountDelivered();
+    return column_;
+  }
   // 1 + bytes delivered, line feeds included.
-  int64_t position_counter = 1;
+  int64_t position_counter() const {
+    CountDelivered();
+    return position_;
+  }
 
  protected:
   CharSource() = default;
 
+  // Delivers one byte that is not in the window, counting it at once.
   void Deliver(unsigned char c, char* out) {
     *out = static_cast<char>(c);
-    ++position_counter;
+    ++position_;
     if (c == '\n') {
-      ++line_counter;
-      column_counter = 0;
+      ++line_;
+      column_ = 0;
     } else {
-      ++column_counter;
+      ++column_;
     }
   }
+  // Sets the window to [begin, end) of a new block; the old window's delivered bytes are
+  // counted first.
+  void SetWindow(const unsigned char* begin, const unsigned char* end) {
+    CountDelivered();
+    block_ = begin;
+    next_ = begin;
+    limit_ = end;
+    counted_ = begin;
+  }
 
-  // Bytes read ahead and not yet delivered, and the start of their block; concrete sources
-  // fill them.
+  // Counts the window's bytes delivered since the last count; a source calls it before it
+  // writes over the window's bytes.
+  void CountDelivered() const;
+
+ private:
+  mutable int64_t line_ = 1;
+  mutable int64_t column_ = 0;
+  mutable int64_t position_ = 1;
+  // Bytes read ahead and not yet delivered, the start of their block, and how far the
+  // delivered ones are counted.
   const unsigned char* block_ = nullptr;
   const unsigned char* next_ = nullptr;
   const unsigned char* limit_ = nullptr;
+  mutable const unsigned char* counted_ = nullptr;
 };
 
 // A source that reads the input in blocks into its own buffer, dropping every carriage

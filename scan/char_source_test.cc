@@ -21,7 +21,7 @@ std::string Drain(CharSource* src) {
 }
 
 std::tuple<int64_t, int64_t, int64_t> Counters(const CharSource& s) {
-  return {s.line_counter, s.column_counter, s.position_counter};
+  return {s.line_counter(), s.column_counter(), s.position_counter()};
 }
 
 TEST(CharSource, DeliversBytesAndCounts) {
@@ -52,7 +52,7 @@ TEST(CharSource, DropsCarriageReturnBeforeLineFeedAtEveryBlockEdge) {
   for (size_t chunk = 0; chunk <= 20; ++chunk) {
     MemoryCharSource src(text.data(), text.size(), chunk);
     EXPECT_EQ(Drain(&src), want) << "chunk " << chunk;
-    EXPECT_EQ(src.line_counter, 1 + std::count(want.begin(), want.end(), '\n'));
+    EXPECT_EQ(src.line_counter(), 1 + std::count(want.begin(), want.end(), '\n'));
   }
 }
 

@@ -50,28 +50,6 @@ inline bool SameBytes(const char* a, const char* b, size_t n) {
   return a[0] == b[0] && a[n / 2] == b[n / 2] && a[n - 1] == b[n - 1];
 }
 
-namespace scan_detail {
-
-// Byte classes: 1 white space (space, tab, line feed); 2 a byte that ends or splits a token
-// ('<', '>', '"'); 0 an ordinary byte.
-struct ByteClasses {
-  unsigned char of[256];
-  constexpr ByteClasses() : of() {
-    of[static_cast<unsigned char>(' ')] = 1;
-    of[static_cast<unsigned char>('\n')] = 1;
-    of[static_cast<unsigned char>('\t')] = 1;
-    of[static_cast<unsigned char>('<')] = 2;
-    of[static_cast<unsigned char>('>')] = 2;
-    of[static_cast<unsigned char>('"')] = 2;
-  }
-};
-inline constexpr ByteClasses kByteClasses;
-
-// The first byte in [p, stop) that ends an unquoted run (white space, '<', '>', '"'), or stop.
-const unsigned char* FindRunEnd(const unsigned char* p, const unsigned char* stop);
-
-}  // namespace scan_detail
-
 class Scanner {
  public:
   Scanner() = default;
@@ -127,7 +105,7 @@ class Scanner {
   ResultCode CheckNumber();
 
  private:
-  // NextToken for everything its inline part leaves: a token that crosses the window's end
+  // NextToken for everything its quick part leaves: a token that crosses the window's end
   // or starts after it, a quoted run, a held '<' that is not in the window.
   ResultCode NextTokenSlow();
   // Copies a token that is a view into the token buffer, before the window may move on.
@@ -144,56 +122,6 @@ class Scanner {
   bool pushed_back_ = false;
   bool token_cut_ = false;
 };
-
-// The usual token in one pass: unquoted, and lying whole in the window together with the
-// byte that ends it. Nothing changes until the token is known whole; anything else goes to
-// NextTokenSlow, which starts over from the same place.
-inline ResultCode Scanner::NextToken() {
-  using scan_detail::kByteClasses;
-  CharSource* const source = source_;
-  const unsigned char* const end = source->window_end();
-  const unsigned char* start = source->window_begin();
-  int64_t line_feeds = 0;
-  const unsigned char* after_line_feed = nullptr;
-  if (pushed_back_) {
-    // The held '<' is the last byte delivered, so it stands right before the window unless
-    // the window has moved on since.
-    if (start == end || start == source->block_begin() || start[-1] != '<') {
-      return NextTokenSlow();
-    }
-    --start;
-  } else {
-    while (start != end && kByteClasses.of[*start] == 1) {
-      if (*start == '\n') {
-        ++line_feeds;
-        after_line_feed = start + 1;
-      }
-      ++start;
-    }
-    if (start == end || *start == '"') return NextTokenSlow();
-  }
-  const unsigned char* consumed = start + 1;
-  size_t length = 1;  // a '>' alone is a token
-  bool hold = false;
-  if (*start != '>') {
-    const unsigned char* const run_end = scan_detail::FindRunEnd(start + 1, end);
-    if (run_end == end || *run_end == '"') return NextTokenSlow();
-    length = static_cast<size_t>(run_end - start);
-    consumed = run_end + 1;
-    if (*run_end == '>') {
-      ++length;
-    } else if (*run_end == '<') {
-      hold = true;
-    } else if (*run_end == '\n') {
-      ++line_feeds;
-      after_line_feed = consumed;
-    }
-  }
-  token_ = std::string_view(reinterpret_cast<const char*>(start), length);
-  pushed_back_ = hold;
-  source->DeliverWindow(consumed, line_feeds, after_line_feed);
-  return ResultCode::Ok;
-}
 
 }  // namespace tsm2ostra
 

@@ -73,9 +73,9 @@ TEST(Tokenizer, CountsEveryCharacterOnce) {
     for (const auto& [result, line, column, position] : steps) {
       SCOPED_TRACE("chunk " + std::to_string(chunk) + ", position " + std::to_string(position));
       EXPECT_EQ(s.scanner.NextToken(), result);
-      EXPECT_EQ(s.source.line_counter, line);
-      EXPECT_EQ(s.source.column_counter, column);
-      EXPECT_EQ(s.source.position_counter, position);
+      EXPECT_EQ(s.source.line_counter(), line);
+      EXPECT_EQ(s.source.column_counter(), column);
+      EXPECT_EQ(s.source.position_counter(), position);
     }
   }
 }
@@ -95,11 +95,11 @@ TEST(Tokenizer, RefusesTokensOverOneMebibyte) {
     SCOPED_TRACE(input.substr(input.size() - 3));
     ScanSession s(input);
     EXPECT_EQ(s.scanner.NextToken(), result);
-    EXPECT_EQ(s.source.line_counter, line);
+    EXPECT_EQ(s.source.line_counter(), line);
     if (result == ResultCode::Ok) {
       EXPECT_EQ(s.scanner.token().size(), kMaxTokenBytes);
     } else {
-      EXPECT_EQ(s.source.position_counter, static_cast<int64_t>(input.size()) + 1);
+      EXPECT_EQ(s.source.position_counter(), static_cast<int64_t>(input.size()) + 1);
     }
   }
 }

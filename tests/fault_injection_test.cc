@@ -45,7 +45,7 @@ Report Convert(CharSource* source, OutputStream* output) {
   std::fclose(console_file);
   report.console.assign(console, console_size);
   std::free(console);
-  report.line = source->line_counter;
+  report.line = source->line_counter();
   return report;
 }
 
@@ -136,7 +136,7 @@ class BrokenOutput final : public BufferedOutputStream<OutputStream::kBufferSize
 
  private:
   bool Sink(const char*, size_t) override {
-    if (line_at_failure == 0) line_at_failure = source_->line_counter;
+    if (line_at_failure == 0) line_at_failure = source_->line_counter();
     return false;
   }
   const CharSource* source_;
@@ -265,8 +265,8 @@ TEST(FaultInjection, EndlessTokensAndStartTagsStopAfterAboutOneMebibyte) {
     MemoryOutputStream output;
     const Report r = Convert(&source, &output);
     EXPECT_EQ(r.console, "Error while reading line 1 (Invalid input)\n");
-    EXPECT_GT(source.position_counter, 1 << 20);
-    EXPECT_LT(source.position_counter, 2 << 20);
+    EXPECT_GT(source.position_counter(), 1 << 20);
+    EXPECT_LT(source.position_counter(), 2 << 20);
   }
 }
 

@@ -85,7 +85,7 @@ TEST(FormatsDoc, EveryExampleConvertsToTheDrawingShown) {
     const ResultCode result = converter.ParseDocument(&source, &output);
     output.Flush();
     EXPECT_EQ(output.text(), drawing) << "example at line " << model.line;
-    EXPECT_EQ(ReportFor(result, source.line_counter), report) << "example at line " << model.line;
+    EXPECT_EQ(ReportFor(result, source.line_counter()), report) << "example at line " << model.line;
   }
   EXPECT_GT(pairs, 0) << "no examples found";
 }

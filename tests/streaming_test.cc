@@ -38,7 +38,7 @@ Outcome Convert(const std::string& input, size_t chunk) {
   auto converter = std::make_unique<Converter>();
   const ResultCode result = converter->ParseDocument(source.get(), output.get());
   output->Flush();
-  return {result, output->text(), source->line_counter};
+  return {result, output->text(), source->line_counter()};
 }
 
 // Checks that every chunk size from 1 to 20 gives what the whole input gives.

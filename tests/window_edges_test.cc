@@ -33,8 +33,8 @@ Outcome Convert(const std::string& input, size_t chunk, size_t fail_after = kNoL
   auto converter = std::make_unique<Converter>();
   ResultCode result = converter->ParseDocument(source.get(), output.get());
   if (!output->Close() && result == ResultCode::Ok) result = ResultCode::WriteFailed;
-  return {result, output->text(), source->line_counter, source->column_counter,
-          source->position_counter};
+  return {result, output->text(), source->line_counter(), source->column_counter(),
+          source->position_counter()};
 }
 
 void ExpectSame(const Outcome& chunked, const Outcome& whole) {

@@ -69,7 +69,7 @@ void BM_BuildPointCommand(benchmark::State& state) {
   for (auto _ : state) {
     CommandBuilder command(&output);
     command.Text("point ")
-        .Name('P', 12, ++n & 4095)
+        .Name(GeometryNames(12).point(), ++n & 4095)
         .Text(" ")
         .Fixed2(62.928932188134524)
         .Text(" ")
@@ -85,7 +85,7 @@ void BM_BuildSegmentCommand(benchmark::State& state) {
   for (auto _ : state) {
     ++n;
     CommandBuilder command(&output);
-    command.Text("drawsegment ").Name('P', 3, n & 4095).Text(" ").Name('P', 3, (n + 1) & 4095);
+    command.Text("drawsegment ").Name(GeometryNames(3).point(), n & 4095).Text(" ").Name(GeometryNames(3).point(), (n + 1) & 4095);
     benchmark::DoNotOptimize(command.Finish());
   }
 }

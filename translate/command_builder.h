@@ -12,6 +12,7 @@
 #include "driver/converter.h"
 #include "driver/output_stream.h"
 #include "translate/fixed2_format.h"
+#include "translate/geometry_names.h"
 
 #if defined(__GNUC__)
 #define TSM2OSTRA_ALWAYS_INLINE __attribute__((always_inline)) inline
@@ -54,21 +55,21 @@ class CommandBuilder {
     at_ = FormatFixed2(value, at_);
     return Check();
   }
-  // "P<g>_<i>" and the like: a prefix, the geometry number, '_', a number.
-  TSM2OSTRA_ALWAYS_INLINE CommandBuilder& Name(char prefix, int64_t geometry, int64_t number) {
-    *at_++ = prefix;
-    at_ = FormatInt(geometry, at_);
-    *at_++ = '_';
-    at_ = FormatInt(number, at_);
+  // A piece of an object name, such as "P<g>_".
+  CommandBuilder& Piece(const NamePiece& piece) {
+    std::memcpy(at_, piece.text, NamePiece::kRoom);
+    at_ += piece.size;
+    return Check();
+  }
+  // "P<g>_<i>" and the like: the name's piece for its geometry, then its number.
+  TSM2OSTRA_ALWAYS_INLINE CommandBuilder& Name(const NamePiece& piece, int64_t number) {
+    std::memcpy(at_, piece.text, NamePiece::kRoom);
+    at_ = FormatInt(number, at_ + piece.size);
     return Check();
   }
   // "M<g>_<a>_<g>_<b>": the midpoint of the line from point a to point b.
-  CommandBuilder& Midpoint(int64_t geometry, int64_t a, int64_t b) {
-    return Name('M', geometry, a).Text("_").Int(geometry).Text("_").Int(b);
-  }
-  // "P<g>_label": the anchor where a face's label is written.
-  CommandBuilder& LabelAnchor(int64_t geometry) {
-    return Text("P").Int(geometry).Text("_label");
+  CommandBuilder& Midpoint(const GeometryNames& names, int64_t a, int64_t b) {
+    return Name(names.midpoint(), a).Name(names.between(), b);
   }
   // "{label}": the label as read, nothing escaped.
   CommandBuilder& Braced(std::string_view label) { return Text("{").Text(label).Text("}"); }
@@ -78,7 +79,7 @@ class CommandBuilder {
 
  private:
   static_assert(kFixed2MaxLength <= OutputStream::kLineSlack &&
-                    2 + 2 * kIntMaxLength <= OutputStream::kLineSlack,
+                    NamePiece::kRoom + kIntMaxLength <= OutputStream::kLineSlack,
                 "every bounded piece must fit the slack");
 
   CommandBuilder& Check() {

@@ -19,7 +19,8 @@ TEST(CommandBuilder, WritesIntegersAsDecimalText) {
   MemoryOutputStream output;
   std::string expected;
   for (int64_t v : values) {
-    EXPECT_TRUE(CommandBuilder(&output).Int(v).Text(" ").Name('P', v, 7).Finish());
+    EXPECT_TRUE(
+        CommandBuilder(&output).Int(v).Text(" ").Name(GeometryNames(v).point(), 7).Finish());
     expected += "\n" + std::to_string(v) + " P" + std::to_string(v) + "_7";
   }
   ASSERT_TRUE(output.Flush());
@@ -73,7 +74,8 @@ TEST(CommandBuilder, LinesGoOutWholeAndAsWritesOfTheWholeTextWould) {
       ASSERT_TRUE(CommandBuilder(&built).Text(filler).Finish());
       plain.Write(1);
       plain.Write(filler.size());
-      ASSERT_TRUE(CommandBuilder(&built).Text("printat_rt ").Name('P', 3, 14).Text(" ")
+      ASSERT_TRUE(CommandBuilder(&built).Text("printat_rt ").Name(GeometryNames(3).point(), 14)
+                      .Text(" ")
                       .Braced(label).Text(" ").Fixed2(70.125).Finish());
       const std::string command = "printat_rt P3_14 {" + label + "} 70.13";
       plain.Write(1);

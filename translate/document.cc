@@ -89,6 +89,7 @@ ResultCode Converter::ParseGeometries() {
 ResultCode Converter::ParseGeometry() {
   if (geometry_number_ == INT64_MAX) return ResultCode::InvalidInput;
   ++geometry_number_;
+  names_ = GeometryNames(geometry_number_);
   faces_.Clear();
   points_.Clear();
   return ParseChildren(TagId::Geometry, &Converter::GeometryChild);

@@ -70,7 +70,9 @@ ResultCode Converter::ParseFaceColor() {
 }
 
 ResultCode Converter::WriteFaces() {
-  const int64_t g = faces_.geometry_number();
+  const GeometryNames names(faces_.geometry_number());
+  const NamePiece& point = names.point();
+  const NamePiece& anchor = names.label_anchor();
   FaceList::Position at;
   for (const FaceEntry* face = faces_.First(&at); face != nullptr; face = faces_.Next(&at)) {
     ResultCode r = ResultCode::Ok;
@@ -87,34 +89,34 @@ ResultCode Converter::WriteFaces() {
     // The label anchor starts at the first corner; each further corner adds its offset from
     // the first, and "towards" scales the sum back to the mean of the corners.
     if (labelled) {
-      r = WriteLine(CommandBuilder(output_).Text("translate ").LabelAnchor(g).Text(" ")
-                        .Name('P', g, first).Text(" ").Name('P', g, first).Text(" ")
-                        .Name('P', g, first));
+      r = WriteLine(CommandBuilder(output_).Text("translate ").Piece(anchor).Text(" ")
+                        .Name(point, first).Text(" ").Name(point, first).Text(" ")
+                        .Name(point, first));
       if (r != ResultCode::Ok) return r;
     }
     int32_t previous = first;
     for (uint32_t i = 1; i < count; ++i) {
       const int32_t vertex = vertices[i];
-      r = WriteLine(CommandBuilder(output_).Text("drawsegment ").Name('P', g, previous)
-                        .Text(" ").Name('P', g, vertex));
+      r = WriteLine(CommandBuilder(output_).Text("drawsegment ").Name(point, previous)
+                        .Text(" ").Name(point, vertex));
       if (r != ResultCode::Ok) return r;
       if (labelled) {
-        r = WriteLine(CommandBuilder(output_).Text("translate ").LabelAnchor(g).Text(" ")
-                          .Name('P', g, first).Text(" ").Name('P', g, vertex).Text(" ")
-                          .LabelAnchor(g));
+        r = WriteLine(CommandBuilder(output_).Text("translate ").Piece(anchor).Text(" ")
+                          .Name(point, first).Text(" ").Name(point, vertex).Text(" ")
+                          .Piece(anchor));
         if (r != ResultCode::Ok) return r;
       }
       previous = vertex;
     }
-    r = WriteLine(CommandBuilder(output_).Text("drawsegment ").Name('P', g, previous)
-                      .Text(" ").Name('P', g, first));
+    r = WriteLine(CommandBuilder(output_).Text("drawsegment ").Name(point, previous)
+                      .Text(" ").Name(point, first));
     if (r != ResultCode::Ok) return r;
     if (labelled) {
-      r = WriteLine(CommandBuilder(output_).Text("towards ").LabelAnchor(g).Text(" ")
-                        .Name('P', g, first).Text(" ").LabelAnchor(g).Text(" ")
+      r = WriteLine(CommandBuilder(output_).Text("towards ").Piece(anchor).Text(" ")
+                        .Name(point, first).Text(" ").Piece(anchor).Text(" ")
                         .Fixed2(1.0 / count));
       if (r != ResultCode::Ok) return r;
-      r = WriteLine(CommandBuilder(output_).Text("printat ").LabelAnchor(g).Text(" ")
+      r = WriteLine(CommandBuilder(output_).Text("printat ").Piece(anchor).Text(" ")
                         .Braced(face->label()));
       if (r != ResultCode::Ok) return r;
     }

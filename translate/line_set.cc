@@ -41,17 +41,17 @@ ResultCode Converter::ParseLine() {
   if (!TruncateToInt32(first + 1.0, &a) || !TruncateToInt32(second + 1.0, &b)) {
     return ResultCode::InvalidInput;
   }
-  const int64_t g = geometry_number_;
-  r = WriteLine(CommandBuilder(output_).Text("drawdashsegment ").Name('P', g, a).Text(" ")
-                    .Name('P', g, b));
+  const NamePiece& point = names_.point();
+  r = WriteLine(CommandBuilder(output_).Text("drawdashsegment ").Name(point, a).Text(" ")
+                    .Name(point, b));
   if (r != ResultCode::Ok) return r;
   std::string_view label;
   if (FindLabel(attributes(), &label)) {
     if (!BracesPairUp(label)) return ResultCode::InvalidInput;
-    r = WriteLine(CommandBuilder(output_).Text("midpoint ").Midpoint(g, a, b).Text(" ")
-                      .Name('P', g, a).Text(" ").Name('P', g, b));
+    r = WriteLine(CommandBuilder(output_).Text("midpoint ").Midpoint(names_, a, b).Text(" ")
+                      .Name(point, a).Text(" ").Name(point, b));
     if (r != ResultCode::Ok) return r;
-    r = WriteLine(CommandBuilder(output_).Text("printat_t ").Midpoint(g, a, b).Text(" ")
+    r = WriteLine(CommandBuilder(output_).Text("printat_t ").Midpoint(names_, a, b).Text(" ")
                       .Braced(label));
     if (r != ResultCode::Ok) return r;
   }

@@ -96,7 +96,7 @@ ResultCode Converter::ParsePointColor() {
 }
 
 ResultCode Converter::WritePoints() {
-  const int64_t g = geometry_number_;
+  const NamePiece& point_name = names_.point();
   int64_t n = 0;
   PointList::Position at;
   for (const PointEntry* point = points_.First(&at); point != nullptr;
@@ -108,13 +108,13 @@ ResultCode Converter::WritePoints() {
                         .Int(point->g).Text(" ").Int(point->b));
       if (r != ResultCode::Ok) return r;
     }
-    r = WriteLine(CommandBuilder(output_).Text("point ").Name('P', g, n).Text(" ")
+    r = WriteLine(CommandBuilder(output_).Text("point ").Name(point_name, n).Text(" ")
                       .Fixed2(point->x).Text(" ").Fixed2(point->y));
     if (r != ResultCode::Ok) return r;
     if (point->has_label()) {
-      r = WriteLine(CommandBuilder(output_).Text("cmark ").Name('P', g, n));
+      r = WriteLine(CommandBuilder(output_).Text("cmark ").Name(point_name, n));
       if (r != ResultCode::Ok) return r;
-      r = WriteLine(CommandBuilder(output_).Text("printat_rt ").Name('P', g, n).Text(" ")
+      r = WriteLine(CommandBuilder(output_).Text("printat_rt ").Name(point_name, n).Text(" ")
                         .Braced(point->label()));
       if (r != ResultCode::Ok) return r;
     }

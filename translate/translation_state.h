@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "translate/face_list.h"
+#include "translate/geometry_names.h"
 #include "translate/point_list.h"
 
 namespace tsm2ostra {
@@ -38,6 +39,8 @@ struct TranslationState {
   bool root_open_ = false;
   // How many "<geometry>" elements have been entered: the number of the current one.
   int64_t geometry_number_ = 0;
+  // The names of the current geometry's objects.
+  GeometryNames names_;
   FaceList faces_;
   PointList points_;
   // The children of the current "<vectors>", and the "<v>" standing directly in the

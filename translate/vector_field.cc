@@ -47,12 +47,11 @@ ResultCode Converter::ParseVector(int64_t number, const PointEntry* base) {
     const double tip_x = a * 10 + base->x;
     const double tip_y = b * 10 + base->y;
     if (!std::isfinite(tip_x) || !std::isfinite(tip_y)) return ResultCode::InvalidInput;
-    const int64_t g = geometry_number_;
-    r = WriteLine(CommandBuilder(output_).Text("point ").Name('Q', g, number).Text(" ")
+    r = WriteLine(CommandBuilder(output_).Text("point ").Name(names_.tip(), number).Text(" ")
                       .Fixed2(tip_x).Text(" ").Fixed2(tip_y));
     if (r != ResultCode::Ok) return r;
-    r = WriteLine(CommandBuilder(output_).Text("drawvector ").Name('P', g, number).Text(" ")
-                      .Name('Q', g, number));
+    r = WriteLine(CommandBuilder(output_).Text("drawvector ").Name(names_.point(), number).Text(" ")
+                      .Name(names_.tip(), number));
     if (r != ResultCode::Ok) return r;
   }
   return ExpectClosingTag(TagId::V);

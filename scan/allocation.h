@@ -13,6 +13,14 @@ void* AllocateBytes(size_t size);
 // Releases memory from AllocateBytes; nullptr is allowed.
 void FreeBytes(void* memory);
 
+// Large blocks for the entry lists: size bytes at an address aligned to kLargeBlockAlignment,
+// which the system may back with large pages (fewer page faults and TLB misses); nullptr when
+// none can be had. Counted and failed like AllocateBytes.
+constexpr size_t kLargeBlockAlignment = 2 * 1024 * 1024;
+void* AllocateLargeBlock(size_t size);
+// Releases memory from AllocateLargeBlock; nullptr is allowed.
+void FreeLargeBlock(void* memory);
+
 // Test hook: makes the allocation with this 1-based index (counted from the call) fail,
 // and every later one succeed; 0 switches failure injection off.
 void FailAllocationNumber(uint64_t index);

@@ -12,23 +12,30 @@ struct Chunk {
   Chunk* next;
   size_t capacity;
   size_t used;
+  bool large;  // from AllocateLargeBlock
   alignas(8) unsigned char data[1];
 };
 
 namespace {
 
-constexpr size_t kChunkSize = 64 * 1024;
-constexpr size_t kMaxRecord = static_cast<size_t>(1) << 60;
+// Chunks start small (kFirstChunkBytes), so that a small model stays small, and double up
+// to the largest size as a geometry grows: few chunks, and for a huge geometry blocks that
+// large pages can back, which saves most of the page faults of filling them.
+constexpr size_t kLargestChunkBytes = 4 * 1024 * 1024;
+constexpr size_t kMaxRecord = static_cast<size_t>(-1) / 4;
 
 size_t RoundUp8(size_t n) { return (n + 7) & ~static_cast<size_t>(7); }
 
-Chunk* NewChunk(size_t capacity) {
-  void* memory = AllocateBytes(offsetof(Chunk, data) + capacity);
+// A chunk of total bytes, the header included; total is at least the header's size.
+Chunk* NewChunk(size_t total) {
+  const bool large = total >= kLargeBlockAlignment;
+  void* memory = large ? AllocateLargeBlock(total) : AllocateBytes(total);
   if (memory == nullptr) return nullptr;
   Chunk* chunk = static_cast<Chunk*>(memory);
   chunk->next = nullptr;
-  chunk->capacity = capacity;
+  chunk->capacity = total - offsetof(Chunk, data);
   chunk->used = 0;
+  chunk->large = large;
   return chunk;
 }
 
@@ -37,7 +44,11 @@ Chunk* NewChunk(size_t capacity) {
 RecordArena::~RecordArena() {
   while (head_ != nullptr) {
     Chunk* next = head_->next;
-    FreeBytes(head_);
+    if (head_->large) {
+      FreeLargeBlock(head_);
+    } else {
+      FreeBytes(head_);
+    }
     head_ = next;
   }
 }
@@ -52,22 +63,20 @@ void RecordArena::Clear() {
 // The chunk after the current one, made ready to take size bytes at its start: a kept chunk
 // when it is large enough, else a new one linked in before it.
 Chunk* RecordArena::NextChunkWithRoom(size_t size) {
-  if (current_ == nullptr) {
-    if (head_ != nullptr && head_->capacity >= size) return head_;
-    Chunk* chunk = NewChunk(size > kChunkSize ? size * 2 : kChunkSize);
-    if (chunk == nullptr) return nullptr;
-    memory_ += chunk->capacity;
-    chunk->next = head_;
-    head_ = chunk;
-    return chunk;
-  }
-  Chunk* following = current_->next;
+  Chunk* const following = current_ == nullptr ? head_ : current_->next;
   if (following != nullptr && following->capacity >= size) return following;
-  Chunk* chunk = NewChunk(size > kChunkSize ? size * 2 : kChunkSize);
+  const size_t header = offsetof(Chunk, data);
+  const size_t total = size > next_chunk_bytes_ - header ? 2 * (header + size) : next_chunk_bytes_;
+  Chunk* chunk = NewChunk(total);
   if (chunk == nullptr) return nullptr;
+  if (next_chunk_bytes_ < kLargestChunkBytes) next_chunk_bytes_ *= 2;
   memory_ += chunk->capacity;
   chunk->next = following;
-  current_->next = chunk;
+  if (current_ == nullptr) {
+    head_ = chunk;
+  } else {
+    current_->next = chunk;
+  }
   return chunk;
 }
 

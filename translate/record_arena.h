@@ -15,6 +15,8 @@ class RecordArena {
     size_t offset = 0;
   };
 
+  static constexpr size_t kFirstChunkBytes = 64 * 1024;
+
   RecordArena() = default;
   ~RecordArena();
   RecordArena(const RecordArena&) = delete;
@@ -48,6 +50,8 @@ class RecordArena {
   void* last_ = nullptr;
   size_t last_size_ = 0;
   size_t memory_ = 0;
+  // Bytes of the next chunk to be made, unless a record needs more.
+  size_t next_chunk_bytes_ = kFirstChunkBytes;
 };
 
 }  // namespace tsm2ostra

@@ -8,13 +8,15 @@ source_dir=$2
 work=$3
 seconds=$4
 
-# The seeds are copied at run time; the corpus the fuzzer grows is kept between runs.
+# The seeds are the test models and the inputs earlier runs found (fuzz/corpus), copied at
+# run time; the corpus the fuzzer grows is kept in the work folder between runs.
 mkdir -p "$work/corpus" "$work/seeds" "$work/artifacts"
 for model in "$source_dir"/tests/golden/*/input.tsm "$source_dir"/examples/*.tsm; do
   [ -f "$model" ] || continue
   case_name=$(basename "$(dirname "$model")")-$(basename "$model")
   cp "$model" "$work/seeds/$case_name"
 done
+cp "$source_dir"/fuzz/corpus/* "$work/seeds/" 2>/dev/null || true
 
 # Inputs up to 64 KiB, so that records spill into further arena chunks and the output buffer
 # fills during a conversion; libFuzzer still starts small and lengthens inputs gradually.
@@ -31,3 +33,10 @@ if [ "$status" != 0 ]; then
   exit 1
 fi
 grep -E '^#[0-9]+[[:space:]]+DONE|^Done [0-9]+ runs|^stat::' "$log"
+
+# KEEP=1: the inputs of this run that reach new code join fuzz/corpus, for the next runs.
+if [ "${KEEP:-0}" = 1 ]; then
+  mkdir -p "$source_dir/fuzz/corpus"
+  "$fuzzer" -merge=1 -max_len=65536 "$source_dir/fuzz/corpus" "$work/corpus" >"$work/merge.log" 2>&1
+  echo "fuzz/corpus: $(ls "$source_dir/fuzz/corpus" | wc -l) inputs"
+fi

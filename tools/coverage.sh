@@ -43,8 +43,9 @@ for path in glob.glob(os.path.join(folder, "*.gcov.json.gz")):
                     continue
                 key = (name, l["line_number"], l.get("function_name", ""), i)
                 branches[key] = branches.get(key, 0) + b["count"]
-def totals(table, name=None):
-    keys = [k for k in table if name is None or k[0] == name]
+def totals(table, name=None, folders=None):
+    keys = [k for k in table if (name is None or k[0] == name) and
+            (folders is None or k[0].split("/")[0] in folders)]
     return sum(1 for k in keys if table[k] > 0), len(keys)
 def pct(hit, total):
     return 100.0 * hit / total if total else 100.0
@@ -61,4 +62,8 @@ for name in sorted({k[0] for k in lines}):
 lh, lt = totals(lines)
 bh, bt = totals(branches)
 print(f"TOTAL lines {pct(lh, lt):.2f}% ({lh}/{lt}), branches {pct(bh, bt):.2f}% ({bh}/{bt})")
+lh, lt = totals(lines, folders=("scan", "translate"))
+bh, bt = totals(branches, folders=("scan", "translate"))
+print(f"scan/ and translate/: lines {pct(lh, lt):.2f}% ({lh}/{lt}), "
+      f"branches {pct(bh, bt):.2f}% ({bh}/{bt})")
 PY

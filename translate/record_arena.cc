@@ -18,7 +18,7 @@ struct Chunk {
 namespace {
 
 constexpr size_t kChunkSize = 64 * 1024;
-constexpr size_t kMaxRecord = static_cast<size_t>(1) << 60;
+constexpr size_t kMaxRecord = (SIZE_MAX >> 4) + 1;  // 2^60 bytes, or 2^28 on 32-bit systems
 
 size_t RoundUp8(size_t n) { return (n + 7) & ~static_cast<size_t>(7); }
 

@@ -23,8 +23,8 @@ namespace tsm2ostra {
 std::FILE* OpenInputFile(const char* path) {
   std::FILE* file = std::fopen(path, "rb");
   struct _stat64 status;
-  if (file != nullptr && (_fstat64(_fileno(file), &status) != 0 ||
-                          (status.st_mode & _S_IFMT) == _S_IFDIR)) {
+  if (file != nullptr &&
+      (_fstat64(_fileno(file), &status) != 0 || (status.st_mode & _S_IFMT) == _S_IFDIR)) {
     std::fclose(file);  // a folder reads as nothing; it is not an empty model
     file = nullptr;
   }
@@ -32,8 +32,7 @@ std::FILE* OpenInputFile(const char* path) {
 }
 
 std::FILE* OpenOutputFile(const char* path) {
-  const int fd = _open(path, _O_WRONLY | _O_CREAT | _O_BINARY | _O_NOINHERIT,
-                       _S_IREAD | _S_IWRITE);
+  const int fd = _open(path, _O_WRONLY | _O_CREAT | _O_BINARY | _O_NOINHERIT, _S_IREAD | _S_IWRITE);
   if (fd < 0) return nullptr;
   std::FILE* file = _fdopen(fd, "wb");
   if (file == nullptr) _close(fd);

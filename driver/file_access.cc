@@ -1,11 +1,73 @@
-// File opening and identity on POSIX systems.
+// File opening and identity, on POSIX systems and on Windows.
 #include "driver/file_access.h"
 
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#include <sys/stat.h>
+#define WIN32_LEAN_AND_MEAN
+#include <windows.h>
+#else
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#endif
 
 namespace tsm2ostra {
+
+#ifdef _WIN32
+
+// Binary mode throughout: the C runtime would otherwise turn CR-LF into LF, end the input at
+// a Ctrl-Z byte, and write every "\n" as CR-LF.
+
+std::FILE* OpenInputFile(const char* path) {
+  std::FILE* file = std::fopen(path, "rb");
+  struct _stat64 status;
+  if (file != nullptr &&
+      (_fstat64(_fileno(file), &status) != 0 || (status.st_mode & _S_IFMT) == _S_IFDIR)) {
+    std::fclose(file);  // a folder reads as nothing; it is not an empty model
+    file = nullptr;
+  }
+  return file;
+}
+
+std::FILE* OpenOutputFile(const char* path) {
+  const int fd = _open(path, _O_WRONLY | _O_CREAT | _O_BINARY | _O_NOINHERIT, _S_IREAD | _S_IWRITE);
+  if (fd < 0) return nullptr;
+  std::FILE* file = _fdopen(fd, "wb");
+  if (file == nullptr) _close(fd);
+  return file;
+}
+
+bool IsSameFile(std::FILE* a, std::FILE* b) {
+  // A file is known by the serial number of its volume and its index there, whatever name,
+  // path or link opened it. A device or pipe (NUL, the console) has no such identity, but it
+  // is never the same as a file on a disk.
+  const HANDLE first_handle = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(a)));
+  const HANDLE second_handle = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(b)));
+  if (first_handle == INVALID_HANDLE_VALUE || second_handle == INVALID_HANDLE_VALUE) return true;
+  const bool first_on_disk = GetFileType(first_handle) == FILE_TYPE_DISK;
+  const bool second_on_disk = GetFileType(second_handle) == FILE_TYPE_DISK;
+  if (first_on_disk != second_on_disk) return false;
+  BY_HANDLE_FILE_INFORMATION first, second;
+  if (!first_on_disk || !GetFileInformationByHandle(first_handle, &first) ||
+      !GetFileInformationByHandle(second_handle, &second)) {
+    return true;
+  }
+  return first.dwVolumeSerialNumber == second.dwVolumeSerialNumber &&
+         first.nFileIndexHigh == second.nFileIndexHigh &&
+         first.nFileIndexLow == second.nFileIndexLow;
+}
+
+bool EmptyFile(std::FILE* file) {
+  struct _stat64 status;
+  if (_fstat64(_fileno(file), &status) != 0) return false;
+  // Devices such as NUL and the console are left alone, and so is an empty file.
+  if ((status.st_mode & _S_IFMT) != _S_IFREG || status.st_size == 0) return true;
+  return _chsize_s(_fileno(file), 0) == 0;
+}
+
+#else
 
 std::FILE* OpenInputFile(const char* path) {
   std::FILE* file = std::fopen(path, "rb");
@@ -39,5 +101,7 @@ bool EmptyFile(std::FILE* file) {
   if (!S_ISREG(status.st_mode) || status.st_size == 0) return true;
   return ::ftruncate(fileno(file), 0) == 0;
 }
+
+#endif
 
 }  // namespace tsm2ostra

@@ -1,25 +1,33 @@
 #!/usr/bin/env bash
-# Installs a build tree into a scratch prefix, checks that the executable and the manual page
-# land in bin/ and share/man/man1/, and that the installed program converts the main example.
+# Installs a build tree into a scratch prefix and checks it: each program with a manual page
+# in docs/ (docs/NAME.1) lands in bin/ and its page, unchanged, in share/man/man1/; the
+# README, LICENSE, format reference and examples land unchanged in share/doc/tsm2ostra/; and
+# the installed program converts every installed example into the drawing beside it.
 set -u
 build=$1
 source=$2
 prefix=$(mktemp -d)
 trap 'rm -rf "$prefix"' EXIT
 fail() { echo "FAIL: $*"; exit 1; }
+same() { cmp -s "$prefix/$1" "$source/$2" || fail "$1 is missing or differs from $2"; }
 
 cmake --install "$build" --prefix "$prefix" >"$prefix/install.log" 2>&1 ||
   { cat "$prefix/install.log"; fail "cmake --install failed"; }
-[ -x "$prefix/bin/tsm2ostra" ] || fail "bin/tsm2ostra is missing or not executable"
-[ -f "$prefix/share/man/man1/tsm2ostra.1" ] || fail "share/man/man1/tsm2ostra.1 is missing"
-cmp -s "$prefix/share/man/man1/tsm2ostra.1" "$source/docs/tsm2ostra.1" ||
-  fail "the installed manual page differs from docs/tsm2ostra.1"
+programs=""
+for page in "$source"/docs/*.1; do
+  name=$(basename "$page" .1)
+  [ -x "$prefix/bin/$name" ] || fail "bin/$name is missing or not executable"
+  same "share/man/man1/$name.1" "docs/$name.1"
+  programs="$programs bin/$name"
+done
+doc=share/doc/tsm2ostra
+same "$doc/README.md" README.md
+same "$doc/LICENSE" LICENSE
+same "$doc/formats.md" docs/formats.md
+for model in "$source"/examples/*; do
+  same "$doc/examples/$(basename "$model")" "examples/$(basename "$model")"
+done
 
-(cd "$source/examples" && "$prefix/bin/tsm2ostra" model.tsm "$prefix/model.ost" >"$prefix/console.txt")
-status=$?
-[ $status = 0 ] || { cat "$prefix/console.txt"; fail "the installed program exited with $status"; }
-[ "$(tail -n 1 "$prefix/console.txt")" = "File 'model.tsm' successfully converted." ] ||
-  fail "unexpected console text: $(tail -n 1 "$prefix/console.txt")"
-cmp -s "$prefix/model.ost" "$source/examples/model.ost" ||
-  fail "the installed program's drawing differs from examples/model.ost"
-echo "install_tree: bin/tsm2ostra and share/man/man1/tsm2ostra.1 installed; example converted"
+bash "$source/tests/run_examples.sh" "$prefix/bin/tsm2ostra" "$prefix/$doc/examples" ||
+  fail "the installed program does not convert the installed examples"
+echo "install_tree:$programs, their manual pages and $doc/ installed; examples converted"

@@ -1,9 +1,14 @@
 #!/usr/bin/env bash
 # Converts every model in the example gallery and checks that it succeeds and that the .ost
 # beside it holds exactly the program's output; prints a diff for a drawing that drifted.
+# TSM2OSTRA_EMULATOR, if set, is the command that runs the program (qemu-i386, wine64, ...);
+# the console text of a Windows program (.exe) may end its lines in CR-LF, which is read as LF.
 set -u
 program=$1
 examples=$2
+read -r -a emulator <<<"${TSM2OSTRA_EMULATOR:-}"
+console_cr=''
+case $program in *.exe) console_cr='s/\r$//' ;; esac
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 failed=0
@@ -11,8 +16,9 @@ count=0
 for model in "$examples"/*.tsm; do
   name=$(basename "$model" .tsm)
   count=$((count + 1))
-  (cd "$examples" && "$program" "$name.tsm" "$work/out.ost" >"$work/console.txt")
+  (cd "$examples" && "${emulator[@]}" "$program" "$name.tsm" "$work/out.ost" >"$work/console.raw")
   status=$?
+  sed "$console_cr" "$work/console.raw" >"$work/console.txt"
   if [ $status != 0 ] || [ "$(tail -n 1 "$work/console.txt")" != "File '$name.tsm' successfully converted." ]; then
     echo "FAIL $name: status $status"; tail -n 1 "$work/console.txt"; failed=$((failed + 1))
   elif [ ! -f "$examples/$name.ost" ]; then

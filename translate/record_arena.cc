@@ -22,7 +22,7 @@ namespace {
 // to the largest size as a geometry grows: few chunks, and for a huge geometry blocks that
 // large pages can back, which saves most of the page faults of filling them.
 constexpr size_t kLargestChunkBytes = 4 * 1024 * 1024;
-constexpr size_t kMaxRecord = static_cast<size_t>(-1) / 4;
+constexpr size_t kMaxRecord = (SIZE_MAX >> 4) + 1;  // 2^60 bytes, or 2^28 on 32-bit systems
 
 size_t RoundUp8(size_t n) { return (n + 7) & ~static_cast<size_t>(7); }
 

@@ -1,0 +1,18 @@
+#!/usr/bin/env bash
+# Makes the Debian package of a build tree (cpack -G DEB), prints its metadata and contents,
+# and runs the packaged program on the packaged examples, unpacked into a scratch folder.
+# Usage: tools/package.sh [BUILD_DIR]   (default: build, which must be configured and built)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+build=${1:-build}
+rm -f "$build"/tsm2ostra_*.deb
+(cd "$build" && cpack -G DEB)
+deb=$(ls "$build"/tsm2ostra_*.deb)
+dpkg-deb --info "$deb"
+dpkg-deb --contents "$deb"
+root=$(mktemp -d)
+trap 'rm -rf "$root"' EXIT
+dpkg-deb -x "$deb" "$root"
+bash tests/run_examples.sh "$root/usr/bin/tsm2ostra" "$root/usr/share/doc/tsm2ostra/examples"
+[ -f "$root/usr/share/man/man1/tsm2ostra.1" ] || { echo "FAIL: the manual page is not packaged"; exit 1; }
+echo "package: $(basename "$deb") holds a working tsm2ostra"

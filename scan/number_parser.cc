@@ -103,12 +103,12 @@ double ScaleByPowerOfTen(int32_t n) {
 
 namespace {
 
+#if defined(__GNUC__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
+#define TSM2OSTRA_SWAR_DIGITS 1
 constexpr uint64_t kHighNibbles = 0xF0F0F0F0F0F0F0F0u;
 constexpr uint64_t kThrees = 0x3030303030303030u;
 constexpr uint64_t kSixes = 0x0606060606060606u;
 
-#if defined(__GNUC__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
-#define TSM2OSTRA_SWAR_DIGITS 1
 // How many of eight bytes loaded at once (the first one lowest) are decimal digits before the
 // first that is not. A digit's high nibble is 3, and still is after adding 6 (which moves
 // 0x3A to 0x3F out of it); a carry out of a byte in the test only reaches bytes after one

@@ -226,7 +226,7 @@ bool Renderer::Command() {
     case Op::Printat:
     case Op::PrintatT:
     case Op::PrintatRt:
-      break;  // LabelCommand's
+      break;  // drawn by LabelCommand, above
   }
   return true;
 }

@@ -32,13 +32,13 @@ enum class Op {
   Color,
 };
 
-struct CommandSpec {
+struct CommandInfo {
   const char* name;
   Op op;
   int operands;  // words after the command's name; label commands: the point and the label
 };
 
-const CommandSpec kCommands[] = {
+const CommandInfo kCommands[] = {
     {"point", Op::Point, 3},
     {"midpoint", Op::Midpoint, 3},
     {"translate", Op::Translate, 4},
@@ -81,8 +81,8 @@ class Renderer {
  private:
   // Each returns false after it has set the failure.
   bool Command();
-  bool ReadOperands(const CommandSpec& spec);
-  bool LabelCommand(const CommandSpec& spec);
+  bool ReadOperands(const CommandInfo& info);
+  bool LabelCommand(const CommandInfo& info);
   bool Lookup(const std::string& name, Point* point);
   bool Define(const std::string& name, Point point);
   bool Fail(std::string message);
@@ -133,22 +133,22 @@ bool Renderer::Define(const std::string& name, Point point) {
 }
 
 // Reads the operands of a command without a label into words_[1..]; a wrong count fails.
-bool Renderer::ReadOperands(const CommandSpec& spec) {
+bool Renderer::ReadOperands(const CommandInfo& info) {
   int count = 0;
   for (;;) {
-    std::string* word = count < spec.operands ? &words_[count + 1] : nullptr;
+    std::string* word = count < info.operands ? &words_[count + 1] : nullptr;
     const CommandReader::Token token = reader_.Next(word, false);
     if (token == CommandReader::Token::End) break;
     if (token == CommandReader::Token::TooLong) return Fail("operand too long");
     ++count;
   }
-  if (count == spec.operands) return true;
-  return Fail(Quoted(spec.name) + " takes " + std::to_string(spec.operands) + " operands, not " +
+  if (count == info.operands) return true;
+  return Fail(Quoted(info.name) + " takes " + std::to_string(info.operands) + " operands, not " +
               std::to_string(count));
 }
 
-bool Renderer::LabelCommand(const CommandSpec& spec) {
-  const std::string shape = Quoted(spec.name) + " takes a point and a {label}";
+bool Renderer::LabelCommand(const CommandInfo& info) {
+  const std::string shape = Quoted(info.name) + " takes a point and a {label}";
   CommandReader::Token token = reader_.Next(&words_[1], false);
   if (token == CommandReader::Token::TooLong) return Fail("operand too long");
   if (token != CommandReader::Token::Word) return Fail(shape);
@@ -156,8 +156,8 @@ bool Renderer::LabelCommand(const CommandSpec& spec) {
   if (reader_.Next(nullptr, true) != CommandReader::Token::Label) return Fail(shape);
   if (!Lookup(words_[1], &at)) return false;
   SvgWriter::TextKind kind = SvgWriter::TextKind::AtPoint;
-  if (spec.op == Op::PrintatT) kind = SvgWriter::TextKind::Above;
-  if (spec.op == Op::PrintatRt) kind = SvgWriter::TextKind::AboveRight;
+  if (info.op == Op::PrintatT) kind = SvgWriter::TextKind::Above;
+  if (info.op == Op::PrintatRt) kind = SvgWriter::TextKind::AboveRight;
   if (!reader_.ReadLabel(writer_.BeginText(kind, reader_.line(), at))) {
     return Fail("label not closed: its '{' has no matching '}'");
   }
@@ -169,17 +169,17 @@ bool Renderer::LabelCommand(const CommandSpec& spec) {
 bool Renderer::Command() {
   const CommandReader::Token token = reader_.Next(&words_[0], false);
   if (token == CommandReader::Token::TooLong) return Fail("command name too long");
-  const CommandSpec* spec = nullptr;
-  for (const CommandSpec& candidate : kCommands) {
-    if (words_[0] == candidate.name) spec = &candidate;
+  const CommandInfo* info = nullptr;
+  for (const CommandInfo& candidate : kCommands) {
+    if (words_[0] == candidate.name) info = &candidate;
   }
-  if (spec == nullptr) return Fail("unknown command " + Quoted(words_[0]));
-  if (TakesLabel(spec->op)) return LabelCommand(*spec);
-  if (!ReadOperands(*spec)) return false;
+  if (info == nullptr) return Fail("unknown command " + Quoted(words_[0]));
+  if (TakesLabel(info->op)) return LabelCommand(*info);
+  if (!ReadOperands(*info)) return false;
 
   const std::string* operand = &words_[1];
   Point a = {0, 0}, b = {0, 0}, c = {0, 0};
-  switch (spec->op) {
+  switch (info->op) {
     case Op::Point:
       if (!ParseDecimal(operand[1], &a.x)) return Fail("malformed number " + Quoted(operand[1]));
       if (!ParseDecimal(operand[2], &a.y)) return Fail("malformed number " + Quoted(operand[2]));
@@ -207,8 +207,8 @@ bool Renderer::Command() {
     case Op::DrawVector: {
       if (!Lookup(operand[0], &a) || !Lookup(operand[1], &b)) return false;
       SvgWriter::LineKind kind = SvgWriter::LineKind::Segment;
-      if (spec->op == Op::DrawDashSegment) kind = SvgWriter::LineKind::DashSegment;
-      if (spec->op == Op::DrawVector) kind = SvgWriter::LineKind::Vector;
+      if (info->op == Op::DrawDashSegment) kind = SvgWriter::LineKind::DashSegment;
+      if (info->op == Op::DrawVector) kind = SvgWriter::LineKind::Vector;
       writer_.Line(kind, reader_.line(), a, b);
       return true;
     }

@@ -3,7 +3,35 @@
 
 #include <cstring>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace tsm2ostra {
+
+namespace {
+
+// The number of line feeds in [p, end): sixteen bytes at a time where SSE2 is at hand, the
+// matches summed in byte counters that are added up before they can overflow.
+int64_t CountLineFeeds(const unsigned char* p, const unsigned char* end) {
+  int64_t count = 0;
+#if defined(__SSE2__)
+  const __m128i line_feed = _mm_set1_epi8('\n');
+  while (end - p >= 16) {
+    __m128i sums = _mm_setzero_si128();
+    for (int i = 0; i < 255 && end - p >= 16; ++i, p += 16) {
+      const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+      sums = _mm_sub_epi8(sums, _mm_cmpeq_epi8(bytes, line_feed));
+    }
+    const __m128i totals = _mm_sad_epu8(sums, _mm_setzero_si128());
+    count += _mm_cvtsi128_si32(totals) + _mm_cvtsi128_si32(_mm_srli_si128(totals, 8));
+  }
+#endif
+  for (; p != end; ++p) count += *p == '\n';
+  return count;
+}
+
+}  // namespace
 
 int CharSource::Reset() {
   counted_ = next_;
@@ -26,9 +54,7 @@ void CharSource::CountDelivered() const {
     return;
   }
   column_ = end - after_last;
-  for (const unsigned char* p = begin; p != after_last; ++line_) {
-    p = static_cast<const unsigned char*>(std::memchr(p, '\n', after_last - p)) + 1;
-  }
+  line_ += CountLineFeeds(begin, after_last);
 }
 
 ResultCode BlockCharSource::ReadChar(char* out) {

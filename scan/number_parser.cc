@@ -103,94 +103,49 @@ double ScaleByPowerOfTen(int32_t n) {
 
 namespace {
 
-#if defined(__GNUC__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
-#define TSM2OSTRA_SWAR_DIGITS 1
-constexpr uint64_t kHighNibbles = 0xF0F0F0F0F0F0F0F0u;
-constexpr uint64_t kThrees = 0x3030303030303030u;
-constexpr uint64_t kSixes = 0x0606060606060606u;
-
-// How many of eight bytes loaded at once (the first one lowest) are decimal digits before the
-// first that is not. A digit's high nibble is 3, and still is after adding 6 (which moves
-// 0x3A to 0x3F out of it); a carry out of a byte in the test only reaches bytes after one
-// that failed.
-inline int LeadingDigits(uint64_t bytes) {
-  const uint64_t not_digits = ((bytes & kHighNibbles) ^ kThrees) |
-                              (((bytes + kSixes) & kHighNibbles) ^ kThrees);
-  return not_digits == 0 ? 8 : __builtin_ctzll(not_digits) / 8;
+// The usual number in one tight pass: an optional '-', at most 15 whole digits, and an
+// optional point with at most kQuotientDigits fraction digits. The same steps as
+// ParseSegment, so the same value; false for anything else, which the caller then parses
+// the general way.
+// True when the eight bytes at p are all decimal digits: each byte's high nibble is 3, and
+// still is after adding 6 (which moves 0x3A to 0x3F out of it; a carry out of a byte only
+// happens where the first test already failed).
+inline bool EightDigits(const char* p) {
+  uint64_t bytes;
+  std::memcpy(&bytes, p, sizeof bytes);
+  constexpr uint64_t kHigh = 0xF0F0F0F0F0F0F0F0u, kThrees = 0x3030303030303030u;
+  return (bytes & kHigh) == kThrees && ((bytes + 0x0606060606060606u) & kHigh) == kThrees;
 }
 
-// The value of the first k digits (1 to 8) of such eight bytes: the digits are moved to the
-// top, behind zeros, and combined in pairs, fours and eights.
-inline uint64_t DigitsValue(uint64_t bytes, int k) {
-  uint64_t v = (bytes - kThrees) << (8 * (8 - k));
-  v = v * 10 + (v >> 8);
-  return ((v & 0x000000FF000000FFu) * (100 + (1000000ull << 32)) +
-          ((v >> 16) & 0x000000FF000000FFu) * (1 + (10000ull << 32))) >>
-         32;
-}
-#endif
-
-// The first byte in [p, end) that is not a decimal digit, or end.
-inline const char* SkipDigits(const char* p, const char* end) {
-#if defined(TSM2OSTRA_SWAR_DIGITS)
-  while (end - p >= 8) {
-    uint64_t bytes;
-    std::memcpy(&bytes, p, sizeof bytes);
-    const int k = LeadingDigits(bytes);
-    p += k;
-    if (k < 8) return p;
-  }
-#endif
-  while (p != end && static_cast<unsigned>(static_cast<unsigned char>(*p) - '0') <= 9) ++p;
-  return p;
-}
-
-// The usual number in one pass: an optional '-', at most 15 whole digits, and an optional
-// point with at most kQuotientDigits fraction digits. The same steps as ParseSegment, so the
-// same value; false for anything else, which the caller then parses the general way.
 inline bool ParsePlainNumber(const char* p, const char* end, double* out) {
   const bool negative = p != end && *p == '-';
-  p += negative;
+  if (negative) ++p;
   // 15 digits stay below 10^15, so the integer is exact and the value finite.
-  const char* const whole_end = end - p > 15 ? p + 15 : end;
+  const char* whole_end = end - p > 15 ? p + 15 : end;
   uint64_t whole = 0;
-  bool more = true;
-#if defined(TSM2OSTRA_SWAR_DIGITS)
-  if (end - p >= 8) {
-    // Up to eight whole digits at once.
-    uint64_t bytes;
-    std::memcpy(&bytes, p, sizeof bytes);
-    const int k = LeadingDigits(bytes);
-    if (k != 0) whole = DigitsValue(bytes, k);
-    p += k;
-    more = k == 8;
-  }
-#endif
-  if (more) {
-    for (; p != whole_end; ++p) {
-      const unsigned digit = static_cast<unsigned char>(*p) - '0';
-      if (digit > 9) break;
-      whole = whole * 10 + digit;
-    }
+  for (; p != whole_end; ++p) {
+    const unsigned digit = static_cast<unsigned char>(*p) - '0';
+    if (digit > 9) break;
+    whole = whole * 10 + digit;
   }
   double value = static_cast<double>(whole);
   if (p != end) {
     if (*p != '.') return false;  // a 16th digit, an exponent, or no number at all
     ++p;
     if (end - p > kQuotientDigits) return false;
-    // The digits are checked first, so that the additions, which wait on one another, run
-    // as a short loop with nothing else in it.
-    if (SkipDigits(p, end) != end) return false;
+    // The digits are checked first, eight at a time, so that the additions, which wait on
+    // one another, run as a short loop with nothing else in it.
+    const char* check = p;
+    while (end - check >= 8 && EightDigits(check)) check += 8;
+    for (; check != end; ++check) {
+      if (static_cast<unsigned>(static_cast<unsigned char>(*check) - '0') > 9) return false;
+    }
     const double* quotients = kQuotients.value[1];
     for (; p != end; ++p, quotients += 10) {
       value = value + quotients[static_cast<unsigned char>(*p) - '0'];
     }
   }
-  // The sign bit is set without a branch: negating a magnitude only sets it.
-  uint64_t bits;
-  std::memcpy(&bits, &value, sizeof bits);
-  bits |= static_cast<uint64_t>(negative) << 63;
-  std::memcpy(out, &bits, sizeof bits);
+  *out = negative ? -value : value;
   return true;
 }
 
@@ -245,14 +200,26 @@ ResultCode ParseNumber(std::string_view text, double* out) {
 // below 10^301, far from the largest double.
 constexpr size_t kSurelyFiniteBytes = 300;
 
+namespace {
+
+inline bool IsDigit(char c) {
+  return static_cast<unsigned>(static_cast<unsigned char>(c) - '0') <= 9;
+}
+
+}  // namespace
+
 ResultCode ValidateNumber(std::string_view text) {
   if (text.size() <= kSurelyFiniteBytes) {
-    // '-'? digits* ('.' digits*)?
+    // '-'? digits* ('.' digits*)?, the fraction digits eight at a time.
     const char* p = text.data();
     const char* const end = p + text.size();
-    p += p != end && *p == '-';
-    p = SkipDigits(p, end);
-    if (p != end && *p == '.') p = SkipDigits(p + 1, end);
+    if (p != end && *p == '-') ++p;
+    while (p != end && IsDigit(*p)) ++p;
+    if (p != end && *p == '.') {
+      ++p;
+      while (end - p >= 8 && EightDigits(p)) p += 8;
+      while (p != end && IsDigit(*p)) ++p;
+    }
     if (p == end) return ResultCode::Ok;
   }
   double unused;

@@ -37,12 +37,13 @@ char* FormatFixed2(double v, char* out) {
   const double a = std::fabs(v);  // false for NaN, so non-finite goes the slow way
   if (a < kFastLimit) {
     const double y = a * 100.0;
-    const uint64_t n = static_cast<uint64_t>(y);
+    // Signed conversions, one instruction each: y < 1e12.
+    const int64_t n = static_cast<int64_t>(y);
     const double frac = y - static_cast<double>(n);  // exact: y < 2^53
     if (std::fabs(frac - 0.5) > y * kHalfMargin) {
-      const uint64_t hundredths = n + (frac > 0.5 ? 1 : 0);
+      const int64_t hundredths = n + (frac > 0.5 ? 1 : 0);
       if (std::signbit(v)) *out++ = '-';
-      out = FormatInt(static_cast<int64_t>(hundredths / 100), out);
+      out = FormatInt(hundredths / 100, out);
       *out++ = '.';
       std::memcpy(out, kDigitPairs.c + 2 * (hundredths % 100), 2);
       return out + 2;

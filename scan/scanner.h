@@ -13,6 +13,17 @@
 #include "scan/result_code.h"
 #include "scan/tag_table.h"
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+// For the few functions of the inner loops that must be inlined wherever they are called.
+#if defined(__GNUC__)
+#define TSM2OSTRA_ALWAYS_INLINE __attribute__((always_inline)) inline
+#else
+#define TSM2OSTRA_ALWAYS_INLINE inline
+#endif
+
 namespace tsm2ostra {
 
 // Longest token, and longest attribute text of one start tag, that a conversion accepts.
@@ -122,6 +133,116 @@ class Scanner {
   bool pushed_back_ = false;
   bool token_cut_ = false;
 };
+
+namespace scan_detail {
+
+// Byte classes: 1 white space (space, tab, line feed); 2 a byte that ends or splits a token
+// ('<', '>', '"'); 0 an ordinary byte.
+struct ByteClasses {
+  unsigned char of[256];
+  constexpr ByteClasses() : of() {
+    of[static_cast<unsigned char>(' ')] = 1;
+    of[static_cast<unsigned char>('\n')] = 1;
+    of[static_cast<unsigned char>('\t')] = 1;
+    of[static_cast<unsigned char>('<')] = 2;
+    of[static_cast<unsigned char>('>')] = 2;
+    of[static_cast<unsigned char>('"')] = 2;
+  }
+};
+inline constexpr ByteClasses kClasses;
+
+inline bool IsWhiteSpace(unsigned char c) { return kClasses.of[c] == 1; }
+
+#if defined(__SSE2__)
+// The sixteen bytes at p, one bit each: white space, and the bytes that end an unquoted run
+// (white space, '<', '>', '"').
+struct Classes16 {
+  unsigned space;
+  unsigned run_end;
+};
+
+TSM2OSTRA_ALWAYS_INLINE Classes16 Classify16(const unsigned char* p) {
+  const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+  const __m128i space = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(bytes, _mm_set1_epi8(' ')),
+                                                  _mm_cmpeq_epi8(bytes, _mm_set1_epi8('\t'))),
+                                     _mm_cmpeq_epi8(bytes, _mm_set1_epi8('\n')));
+  // Setting bit 1 maps '<' to '>', and no other byte but '>' itself.
+  const __m128i angle = _mm_cmpeq_epi8(_mm_or_si128(bytes, _mm_set1_epi8(2)), _mm_set1_epi8('>'));
+  const __m128i quote = _mm_cmpeq_epi8(bytes, _mm_set1_epi8('"'));
+  return Classes16{static_cast<unsigned>(_mm_movemask_epi8(space)),
+                   static_cast<unsigned>(_mm_movemask_epi8(_mm_or_si128(
+                       space, _mm_or_si128(angle, quote))))};
+}
+#endif
+
+// The first byte in [p, stop) that ends an unquoted run, or stop.
+TSM2OSTRA_ALWAYS_INLINE const unsigned char* FindRunEnd(const unsigned char* p, const unsigned char* stop) {
+#if defined(__SSE2__)
+  for (; stop - p >= 16; p += 16) {
+    const unsigned ends = Classify16(p).run_end;
+    if (ends != 0) return p + __builtin_ctz(ends);
+  }
+#endif
+  while (p != stop && kClasses.of[*p] == 0) ++p;
+  return p;
+}
+
+}  // namespace scan_detail
+
+// The usual token in one pass: unquoted, and lying whole in the window together with the
+// byte that ends it. Nothing changes until the token is known whole; anything else goes to
+// NextTokenSlow, which starts over from the same place.
+TSM2OSTRA_ALWAYS_INLINE ResultCode Scanner::NextToken() {
+  CharSource* const source = source_;
+  const unsigned char* const end = source->window_end();
+  const unsigned char* start = source->window_begin();
+  // The run after start holds no end before run_from; run_end is its end once known.
+  const unsigned char* run_from = nullptr;
+  const unsigned char* run_end = nullptr;
+  if (pushed_back_) {
+    // The held '<' is the last byte delivered, so it stands right before the window unless
+    // the window has moved on since.
+    if (start == end || start == source->block_begin() || start[-1] != '<') {
+      return NextTokenSlow();
+    }
+    --start;
+  } else {
+#if defined(__SSE2__)
+    // The white space, and often the whole token, in one load.
+    for (; end - start >= 16; start += 16) {
+      const scan_detail::Classes16 c = scan_detail::Classify16(start);
+      if (c.space == 0xFFFF) continue;
+      const int k = __builtin_ctz(~c.space);
+      const unsigned later_ends = c.run_end & ~((2u << k) - 1);
+      if (later_ends != 0) {
+        run_end = start + __builtin_ctz(later_ends);
+      } else {
+        run_from = start + 16;
+      }
+      start += k;
+      break;
+    }
+#endif
+    if (run_end == nullptr && run_from == nullptr) {
+      while (start != end && scan_detail::IsWhiteSpace(*start)) ++start;
+    }
+    if (start == end || *start == '"') return NextTokenSlow();
+  }
+  const unsigned char* consumed = start + 1;
+  size_t length = 1;  // a '>' alone is a token
+  bool hold = false;
+  if (*start != '>') {
+    if (run_end == nullptr) run_end = scan_detail::FindRunEnd(run_from != nullptr ? run_from : start + 1, end);
+    if (run_end == end || *run_end == '"') return NextTokenSlow();
+    length = static_cast<size_t>(run_end - start) + (*run_end == '>');
+    hold = *run_end == '<';
+    consumed = run_end + 1;
+  }
+  token_ = std::string_view(reinterpret_cast<const char*>(start), length);
+  pushed_back_ = hold;
+  source->DeliverWindow(consumed);
+  return ResultCode::Ok;
+}
 
 }  // namespace tsm2ostra
 

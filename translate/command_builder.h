@@ -11,14 +11,9 @@
 
 #include "driver/converter.h"
 #include "driver/output_stream.h"
+#include "scan/scanner.h"
 #include "translate/fixed2_format.h"
 #include "translate/geometry_names.h"
-
-#if defined(__GNUC__)
-#define TSM2OSTRA_ALWAYS_INLINE __attribute__((always_inline)) inline
-#else
-#define TSM2OSTRA_ALWAYS_INLINE inline
-#endif
 
 namespace tsm2ostra {
 

@@ -17,8 +17,9 @@
 #include <emmintrin.h>
 #endif
 
-// For the few functions of the inner loops that must be inlined wherever they are called.
-#if defined(__GNUC__)
+// For the few functions of the inner loops that must be inlined wherever they are called (not
+// in a coverage build, which counts each of their branches once).
+#if defined(__GNUC__) && !defined(TSM2OSTRA_COVERAGE)
 #define TSM2OSTRA_ALWAYS_INLINE __attribute__((always_inline)) inline
 #else
 #define TSM2OSTRA_ALWAYS_INLINE inline

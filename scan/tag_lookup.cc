@@ -21,11 +21,12 @@ ResultCode Scanner::SkipElement(TagId id) {
     // A known start tag is its opening tag, or that without the '>': the same closing tag.
     closing = ClosingTag(id);
   } else {
-    const std::string_view start_tag = token_.empty() ? std::string_view("<") : token_;
+    // The start tag is a token, which is never empty.
     closing_tag_.Clear();
-    const bool built = closing_tag_.Append("</") && closing_tag_.Append(start_tag.substr(1)) &&
-                       (start_tag.back() == '>' || closing_tag_.PushBack('>'));
-    if (!built) return ResultCode::OutOfMemory;
+    if (!closing_tag_.Reserve(token_.size() + 2)) return ResultCode::OutOfMemory;
+    closing_tag_.Append("</");
+    closing_tag_.Append(token_.substr(1));
+    if (token_.back() != '>') closing_tag_.PushBack('>');
     closing = closing_tag_.view();
   }
   for (;;) {
@@ -37,8 +38,9 @@ ResultCode Scanner::SkipElement(TagId id) {
 }
 
 ResultCode Scanner::SkipRawThroughTagEnd() {
-  // The token stays the keyword that started the skip, whatever the window does meanwhile.
-  if (!KeepToken()) return ResultCode::OutOfMemory;
+  // The token stays the keyword that started the skip, whatever the window does meanwhile;
+  // a keyword always fits the token buffer's own room.
+  KeepToken();
   char c;
   do {
     if (source_->Take(&c) != ResultCode::Ok) return ResultCode::InvalidInput;
@@ -47,7 +49,7 @@ ResultCode Scanner::SkipRawThroughTagEnd() {
 }
 
 ResultCode Scanner::SkipRawThroughEmptyElementEnd() {
-  if (!KeepToken()) return ResultCode::OutOfMemory;
+  KeepToken();
   char c;
   for (;;) {
     if (source_->Take(&c) != ResultCode::Ok) return ResultCode::InvalidInput;

@@ -20,7 +20,6 @@ TagId FindName(std::string_view name) {
     return TagId::UnknownTag;
   };
   switch (name.size()) {
-    case 1: return OneLetterTag(name[0]);
     case 4: return first_of({TagId::Meta});
     case 5: return first_of({TagId::Title, TagId::Color, TagId::Lines, TagId::Faces});
     case 6: return first_of({TagId::Points, TagId::Colors});

@@ -90,7 +90,7 @@ constexpr TagId OneLetterTag(char c) {
   }
 }
 
-// ClassifyStartTag for tokens other than "<x" and "<x>".
+// ClassifyStartTag for tokens other than "<x" and "<x>", so for names of other lengths.
 TagId ClassifyOtherStartTag(std::string_view token, bool* has_attributes);
 
 // Classifies a start-tag token. It names an entry when it equals the entry's opening tag

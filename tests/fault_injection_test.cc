@@ -15,6 +15,7 @@
 #include "driver/output_stream.h"
 #include "scan/allocation.h"
 #include "scan/char_source.h"
+#include "scan/scanner.h"
 
 namespace tsm2ostra {
 namespace {
@@ -247,6 +248,39 @@ class EndlessSource final : public BlockCharSource {
   uint64_t total_;
   uint64_t made_ = 0;
 };
+
+TEST(FaultInjection, ATokenOverOneMebibyteIsRefusedWhereverItStands) {
+  // Each case puts the token, or an attribute text over the limit, at one place where a
+  // token is read; the rest of the model is well formed.
+  const std::string big(kMaxTokenBytes + 1, 'x');
+  const std::string attribute = " a=\"" + std::string(kMaxAttributeBytes, 'a') + "\">";
+  auto model = [](const std::string& geometry) {
+    return "<tsm-model><geometries><geometry>" + geometry + "</geometry></geometries></tsm-model>";
+  };
+  const std::string places[] = {
+      big,
+      "<tsm-model" + attribute,
+      "<tsm-model>" + big,
+      "<tsm-model><meta a=\"1\"/>" + big,
+      "<tsm-model><title" + attribute,
+      "<tsm-model><geometries>" + big,
+      "<tsm-model><geometries><geometry" + attribute,
+      model(big),
+      model("<pointSet><p>" + big + " 0</p></pointSet>"),
+      model("<pointSet><p>0 0 " + big + "</p></pointSet>"),
+      model("<pointSet><thickness>" + big + "</thickness></pointSet>"),
+      model("<pointSet><p>0 0</p><colors><c>0 0 " + big + "</c></colors></pointSet>"),
+      model("<faceSet><f>0 " + big + "</f></faceSet>"),
+      model("<lineSet><l>0 " + big + "</l></lineSet>"),
+      model("<lineSet><l>0 1 " + big + "</l></lineSet>"),
+      model("<vectorField><v>0 0 " + big + "</v></vectorField>"),
+      model("<vectorField><v>0 0 0" + big + "</v></vectorField>"),
+  };
+  for (const std::string& input : places) {
+    SCOPED_TRACE(input.substr(0, 60));
+    EXPECT_EQ(Convert(input).console, "Error while reading line 1 (Invalid input)\n");
+  }
+}
 
 TEST(FaultInjection, EndlessTokensAndStartTagsStopAfterAboutOneMebibyte) {
   const std::string open = "<tsm-model><geometries><geometry><pointSet>";

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include "scan/allocation.h"
 #include "translate/face_list.h"
 #include "translate/point_list.h"
 
@@ -46,6 +47,30 @@ TEST(PointList, KeepsReadingOrderAcrossChunksAndAfterClear) {
   EXPECT_EQ(list.Rewind(), nullptr);
   FillPoints(&list, 700);  // on the kept chunks
   ExpectPoints(&list, 700);
+}
+
+TEST(PointList, AFailedChunkOfAnySizeLeavesTheListAsItWas) {
+  // Enough points for chunks from the first small one to the large ones; each allocation
+  // fails in turn, and the points before it stay.
+  constexpr int kPoints = 400000;
+  FailAllocationNumber(0);
+  {
+    PointList list;
+    for (int i = 0; i < kPoints; ++i) ASSERT_TRUE(list.Append(i, 0, 0, 0, 0));
+  }
+  const uint64_t chunks = AllocationsAttempted();
+  ASSERT_GT(chunks, 6u);
+  for (uint64_t k = 1; k <= chunks; ++k) {
+    FailAllocationNumber(k);
+    PointList list;
+    int appended = 0;
+    while (appended < kPoints && list.Append(appended, 0, 0, 0, 0)) ++appended;
+    EXPECT_LT(appended, kPoints);
+    int walked = 0;
+    for (const PointEntry* p = list.Rewind(); p != nullptr; p = list.Advance()) ++walked;
+    EXPECT_EQ(walked, appended);
+  }
+  FailAllocationNumber(0);
 }
 
 TEST(PointList, ColoursTheCursorsPointAndIgnoresColoursWithoutOne) {

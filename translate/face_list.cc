@@ -18,11 +18,8 @@ bool FaceList::Append() {
 }
 
 bool FaceList::SetLastLabel(std::string_view text) {
-  FaceEntry* face = static_cast<FaceEntry*>(arena_.last());
-  if (face == nullptr || face->has_label() || face->vertex_count != 0 ||
-      text.size() > INT32_MAX - 3) {
-    return false;
-  }
+  // Labels come from one start tag's attribute text, which is at most 1 MiB.
+  if (text.size() > INT32_MAX - 3) return false;
   size_t room = (text.size() + 3) & ~static_cast<size_t>(3);
   void* bytes = arena_.Extend(room);
   if (bytes == nullptr) return false;
@@ -32,7 +29,6 @@ bool FaceList::SetLastLabel(std::string_view text) {
 }
 
 bool FaceList::AppendVertex(int32_t n) {
-  if (arena_.empty()) return false;
   if (static_cast<FaceEntry*>(arena_.last())->vertex_count == UINT32_MAX) return false;
   void* bytes = arena_.Extend(sizeof(int32_t));
   if (bytes == nullptr) return false;

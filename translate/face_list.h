@@ -49,10 +49,10 @@ class FaceList {
 
   // Adds an empty face (no label, no colour, no vertices) at the tail; false without memory.
   bool Append();
-  // Gives the tail face a copy of text as its label; call before AppendVertex. False
-  // without memory.
+  // Gives the tail face, which has no label or vertex numbers yet, a copy of text as its
+  // label. False without memory.
   bool SetLastLabel(std::string_view text);
-  // Adds a vertex number to the tail face; false without memory.
+  // Adds a vertex number to the tail face (there must be one); false without memory.
   bool AppendVertex(int32_t n);
 
   FaceEntry* Rewind() { return cursor_ = First(&cursor_at_); }

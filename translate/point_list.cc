@@ -20,7 +20,7 @@ bool PointList::Append(double x, double y, uint8_t r, uint8_t g, uint8_t b) {
 
 bool PointList::SetLastLabel(std::string_view text) {
   // Labels come from one start tag's attribute text, which is at most 1 MiB.
-  if (arena_.empty() || text.size() > INT32_MAX) return false;
+  if (text.size() > INT32_MAX) return false;
   void* bytes = arena_.Extend(text.size());
   if (bytes == nullptr) return false;
   if (!text.empty()) std::memcpy(bytes, text.data(), text.size());

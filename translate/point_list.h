@@ -37,7 +37,8 @@ class PointList {
 
   // Adds a point without label at the tail; false without memory (nothing changes then).
   bool Append(double x, double y, uint8_t r, uint8_t g, uint8_t b);
-  // Gives the tail point a copy of text as its label; false without memory.
+  // Gives the tail point (there must be one) a copy of text as its label; false without
+  // memory.
   bool SetLastLabel(std::string_view text);
 
   // The list's own cursor: Rewind sets it to the first point, Advance moves it on

@@ -39,6 +39,10 @@ TEST(RangeChecks, NumbersAtTheEdgesConvertOrFailWhole) {
        ResultCode::Ok, "\ncolor 0 255 255\npoint P1_1 70.00 50.00"},
       {"<pointSet><p>0 0</p><colors><c>2147483648 0 0</c></colors></pointSet>",
        ResultCode::InvalidInput, ""},
+      {"<pointSet><p>0 0</p><colors><c>0 -2147483649 0</c></colors></pointSet>",
+       ResultCode::InvalidInput, ""},
+      {"<pointSet><p>0 0</p></pointSet><vectorField><v>0 1e308 0</v></vectorField>",
+       ResultCode::InvalidInput, "\npoint P1_1 70.00 50.00"},
   };
   for (const RangeCase& c : cases) {
     const std::string model = std::string("<tsm-model><geometries><geometry>") + c.geometry +

@@ -141,8 +141,8 @@ TEST_F(Driver, AnExistingOutputIsEmptiedWhateverTheOutcome) {
 }
 
 // A model of several geometries whose point and face lists outgrow the output's buffers,
-// with two point sets and two face sets in one geometry: what the program writes, with lists
-// written in the background, must be what a conversion into memory writes.
+// with two point sets and two face sets in one geometry: what the program writes to its file
+// must be what a conversion into memory writes.
 std::string LargeModel() {
   std::string model = "<tsm-model><geometries>\n";
   for (int g = 0; g < 12; ++g) {

@@ -24,10 +24,6 @@ class Converter : public Scanner, private TranslationState {
   // Converts the whole input from source into output; both are borrowed.
   ResultCode ParseDocument(CharSource* source, OutputStream* output);
 
-  int64_t geometry_number() const { return geometry_number_; }
-  const PointList& point_list() const { return points_; }
-  const FaceList& face_list() const { return faces_; }
-
  private:
   using ChildStep = ResultCode (Converter::*)(TagId);
 

@@ -29,7 +29,7 @@ class OutputStream {
   // it must call SpillLine, which returns where to go on writing. EndLine takes the text up
   // to its argument. The sink sees the same bytes at the same points as writing "\n" and
   // then the text would give: what the buffer held before the text goes out when the text
-  // does not fit behind it, and a text of capacity() bytes or more leaves the buffer empty.
+  // does not fit behind it, and a text of the buffer's size or more leaves the buffer empty.
   static constexpr size_t kLineSlack = 512;
   char* BeginLine() {
     if (used_ == capacity_) Flush();  // a full buffer goes out first
@@ -61,7 +61,6 @@ class OutputStream {
   // anything failed, before or now.
   virtual bool Close() { return Flush(); }
   bool failed() const { return failed_; }
-  size_t capacity() const { return capacity_; }
 
  protected:
   // storage holds capacity + kLineSlack bytes and lives as long as the stream.

@@ -58,8 +58,6 @@ class ByteBuffer {
   char back() const { return data_[size_ - 1]; }
 
   void Clear() { size_ = 0; }
-  // Drops bytes from the end; n must not exceed size().
-  void Shrink(size_t n) { size_ -= n; }
 
   // Makes room for at least extra more bytes; false when memory can't be had.
   bool Reserve(size_t extra) {
@@ -77,15 +75,10 @@ class ByteBuffer {
     return true;
   }
   bool Append(std::string_view text) { return Append(text.data(), text.size()); }
-  bool Assign(std::string_view text) {
-    Clear();
-    return Append(text);
-  }
 
   // Writable room after the current end, for callers that format in place: Reserve first
   // (or check room()), write at end(), then Commit the count written.
   size_t room() const { return capacity_ - size_; }
-  size_t capacity() const { return capacity_; }
   char* end() { return data_ + size_; }
   void Commit(size_t n) { size_ += n; }
 

@@ -65,8 +65,6 @@ class FaceList {
 
   // Forgets every face; their memory is kept for the next geometry.
   void Clear();
-  // Bytes the list holds.
-  size_t memory() const { return arena_.memory(); }
 
  private:
   int64_t geometry_number_ = 0;

@@ -45,7 +45,6 @@ class PointList {
   // (none after the last; with none it stays none).
   PointEntry* Rewind() { return cursor_ = First(&cursor_at_); }
   PointEntry* Advance() { return cursor_ = cursor_ == nullptr ? nullptr : Next(&cursor_at_); }
-  PointEntry* current() const { return cursor_; }
   // Colours the point at the cursor; without one, nothing happens.
   void SetCurrentColor(uint8_t r, uint8_t g, uint8_t b);
 
@@ -55,8 +54,6 @@ class PointList {
 
   // Forgets every point; their memory is kept for the next geometry.
   void Clear();
-  // Bytes the list holds.
-  size_t memory() const { return arena_.memory(); }
 
  private:
   RecordArena arena_;

@@ -70,7 +70,6 @@ Chunk* RecordArena::NextChunkWithRoom(size_t size) {
   Chunk* chunk = NewChunk(total);
   if (chunk == nullptr) return nullptr;
   if (next_chunk_bytes_ < kLargestChunkBytes) next_chunk_bytes_ *= 2;
-  memory_ += chunk->capacity;
   chunk->next = following;
   if (current_ == nullptr) {
     head_ = chunk;

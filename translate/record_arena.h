@@ -39,8 +39,6 @@ class RecordArena {
 
   // Forgets every record; the chunks stay for reuse.
   void Clear();
-  // Bytes of the chunks held.
-  size_t memory() const { return memory_; }
 
  private:
   struct Chunk* NextChunkWithRoom(size_t size);
@@ -49,7 +47,6 @@ class RecordArena {
   struct Chunk* current_ = nullptr;
   void* last_ = nullptr;
   size_t last_size_ = 0;
-  size_t memory_ = 0;
   // Bytes of the next chunk to be made, unless a record needs more.
   size_t next_chunk_bytes_ = kFirstChunkBytes;
 };

@@ -177,7 +177,8 @@ TSM2OSTRA_ALWAYS_INLINE Classes16 Classify16(const unsigned char* p) {
 #endif
 
 // The first byte in [p, stop) that ends an unquoted run, or stop.
-TSM2OSTRA_ALWAYS_INLINE const unsigned char* FindRunEnd(const unsigned char* p, const unsigned char* stop) {
+TSM2OSTRA_ALWAYS_INLINE const unsigned char* FindRunEnd(const unsigned char* p,
+                                                        const unsigned char* stop) {
 #if defined(__SSE2__)
   for (; stop - p >= 16; p += 16) {
     const unsigned ends = Classify16(p).run_end;
@@ -233,7 +234,9 @@ TSM2OSTRA_ALWAYS_INLINE ResultCode Scanner::NextToken() {
   size_t length = 1;  // a '>' alone is a token
   bool hold = false;
   if (*start != '>') {
-    if (run_end == nullptr) run_end = scan_detail::FindRunEnd(run_from != nullptr ? run_from : start + 1, end);
+    if (run_end == nullptr) {
+      run_end = scan_detail::FindRunEnd(run_from != nullptr ? run_from : start + 1, end);
+    }
     if (run_end == end || *run_end == '"') return NextTokenSlow();
     length = static_cast<size_t>(run_end - start) + (*run_end == '>');
     hold = *run_end == '<';

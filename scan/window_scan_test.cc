@@ -42,7 +42,8 @@ std::vector<std::string> Observe(CharSource* source) {
     ResultCode r = scanner.NextToken();
     seen.push_back(
         std::to_string(static_cast<int>(r)) + " " + std::to_string(source->line_counter()) + ":" +
-        std::to_string(source->column_counter()) + ":" + std::to_string(source->position_counter()) +
+        std::to_string(source->column_counter()) + ":" +
+        std::to_string(source->position_counter()) +
         " [" + std::string(scanner.token()) + "]");
     if (r != ResultCode::Ok) return seen;
   }

@@ -2,34 +2,21 @@
 // never a success, and a label whose braces don't pair up is refused before it is written.
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <cstdlib>
 #include <string>
 #include <tuple>
 
-#include "driver/driver.h"
-#include "driver/output_stream.h"
-#include "scan/char_source.h"
+#include "tests/conversion_harness.h"
 
 namespace tsm2ostra {
 namespace {
 
-// Converts input in memory through the driver's report; returns the report line and the
-// drawing.
+// Converts input through the library; returns the report line and the drawing.
 std::pair<std::string, std::string> Convert(const std::string& input) {
-  MemoryCharSource source(input.data(), input.size());
-  MemoryOutputStream output;
-  char* console = nullptr;
-  size_t console_size = 0;
-  FILE* console_file = open_memstream(&console, &console_size);
-  ConvertAndReport("m.tsm", &source, &output, console_file);
-  std::fclose(console_file);
-  std::string report(console, console_size);
-  std::free(console);
-  return {report, output.text()};
+  const tsm2ostra_test::Outcome outcome = tsm2ostra_test::Convert(input);
+  return {outcome.console, outcome.output};
 }
 
-const char kConverted[] = "File 'm.tsm' successfully converted.\n";
+const char kConverted[] = "File 'model.tsm' successfully converted.\n";
 
 TEST(IncompleteInput, EndsWithSuccessOnlyBetweenTokensAfterAClosedRoot) {
   const std::string point = "<geometries><geometry><p>0 0</p></geometry></geometries>";

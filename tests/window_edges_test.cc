@@ -1,48 +1,40 @@
 // Tokens are cut where they lie in the source's window, and copied only when they cross its
 // end. These tests convert the usual elements, and their odd variants, with the window ending
 // at every place, and check that nothing differs from reading the input in one piece: result,
-// output, and the line, column and position reached, also when the output fails in the middle
+// output, the line and column reached and the token there, also when the output fails in the middle
 // of an element.
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <memory>
 #include <string>
 #include <vector>
 
-#include "driver/converter.h"
 #include "driver/output_stream.h"
-#include "scan/char_source.h"
+#include "tests/conversion_harness.h"
 
 namespace tsm2ostra {
 namespace {
 
-constexpr size_t kNoLimit = static_cast<size_t>(-1);
+using tsm2ostra_test::Outcome;
 
-struct Outcome {
-  ResultCode result;
-  std::string output;
-  int64_t line;
-  int64_t column;
-  int64_t position;
-};
-
-Outcome Convert(const std::string& input, size_t chunk, size_t fail_after = kNoLimit) {
-  auto source = std::make_unique<MemoryCharSource>(input.data(), input.size(), chunk);
-  auto output = std::make_unique<MemoryOutputStream>(fail_after);
-  auto converter = std::make_unique<Converter>();
-  ResultCode result = converter->ParseDocument(source.get(), output.get());
-  if (!output->Close() && result == ResultCode::Ok) result = ResultCode::WriteFailed;
-  return {result, output->text(), source->line_counter(), source->column_counter(),
-          source->position_counter()};
+// From memory (chunk 0), or read chunk bytes at a time; writes fail past write_limit bytes.
+Outcome Convert(const std::string& input, size_t chunk,
+                size_t write_limit = tsm2ostra_test::kNoLimit) {
+  tsm2ostra_test::Trial trial;
+  trial.chunk = chunk;
+  trial.write_limit = write_limit;
+  return tsm2ostra_test::Convert(input, trial);
 }
 
+// The same outcome, down to where reading stopped and the token it stopped at.
 void ExpectSame(const Outcome& chunked, const Outcome& whole) {
-  EXPECT_EQ(static_cast<int>(chunked.result), static_cast<int>(whole.result));
+  EXPECT_EQ(chunked.result.status, whole.result.status);
   EXPECT_EQ(chunked.output, whole.output);
-  EXPECT_EQ(chunked.line, whole.line);
-  EXPECT_EQ(chunked.column, whole.column);
-  EXPECT_EQ(chunked.position, whole.position);
+  EXPECT_EQ(chunked.result.line, whole.result.line);
+  EXPECT_EQ(chunked.result.column, whole.result.column);
+  EXPECT_STREQ(chunked.result.token, whole.result.token);
+  EXPECT_EQ(chunked.result.token_line, whole.result.token_line);
+  EXPECT_EQ(chunked.result.token_column, whole.result.token_column);
 }
 
 std::string Model(const std::string& points, const std::string& point_colors,
@@ -118,7 +110,7 @@ TEST(WindowEdges, EveryKindOfElementReadsAlikeWhereverTheWindowEnds) {
 std::string ManyLinesAndVectors(size_t shift) {
   std::string lines = "<l name=\"" + std::string(shift, 's') + "\">0 1</l>\n";
   std::string points, vectors;
-  for (int i = 0; i < 8000; ++i) {
+  for (int i = 0; i < 70000; ++i) {
     points += "<p>1 2</p>";
     lines += i % 3 == 0 ? "<l>0\n1</l>" : i % 3 == 1 ? "<l name=\"m\">1 2\n</l>" : "<l>2 0</l>\n";
     vectors += i % 2 == 0 ? "<v>1 2\n3</v>" : "<v>0.5 0.25 0</v>\n";
@@ -131,14 +123,14 @@ TEST(WindowEdges, AWriteThatFailsInsideAnElementStopsAtTheSameToken) {
     SCOPED_TRACE(shift);
     const std::string model = ManyLinesAndVectors(shift);
     const Outcome whole = Convert(model, 0);
-    ASSERT_EQ(static_cast<int>(whole.result), static_cast<int>(ResultCode::Ok));
+    ASSERT_EQ(whole.result.status, TSM2OSTRA_OK);
     ASSERT_GT(whole.output.size(), 3 * OutputStream::kBufferSize);
     // The memory output takes a buffer at a time: each limit fails at a buffer's end.
     for (size_t buffers = 1; buffers <= whole.output.size() / OutputStream::kBufferSize;
          ++buffers) {
       const size_t limit = buffers * OutputStream::kBufferSize - 1;
       const Outcome at_once = Convert(model, 0, limit);
-      EXPECT_EQ(static_cast<int>(at_once.result), static_cast<int>(ResultCode::WriteFailed));
+      EXPECT_EQ(at_once.result.status, TSM2OSTRA_WRITE_FAILED);
       ExpectSame(Convert(model, 7, limit), at_once);
     }
   }

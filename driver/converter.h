@@ -23,6 +23,11 @@ class Converter : private Scanner, private TranslationState {
   explicit Converter(Allocator* allocator) : Scanner(allocator), TranslationState(allocator) {}
   ~Converter() = default;
 
+  // Tells function, from now on, what the conversion skips and can't draw (nothing when it
+  // is null).
+  void SetNoticeFunction(tsm2ostra_notice_fn function, void* context) {
+    notices_.SetFunction(function, context);
+  }
   // Converts the whole input from source into output; both are borrowed.
   ResultCode ParseDocument(CharSource* source, OutputStream* output);
   // What reading stopped at, and where it starts.
@@ -40,6 +45,11 @@ class Converter : private Scanner, private TranslationState {
   // closing tag (Ok), hands each classified child to step; EndOfInput if the input ends first.
   ResultCode ParseChildren(TagId element, ChildStep step);
   ResultCode GeometryChild(TagId child);
+  // SkipElement for a child of parent, told as a notice unless it is documentation.
+  ResultCode SkipChild(TagId child, TagId parent);
+  // Tells that element (a line or a face, starting at at) uses point number of the geometry,
+  // when it has no such point yet; true then.
+  bool NoteUndefinedVertex(Place at, TagId element, int64_t number);
   // Reads a token: Ok if it is the element's closing tag, else InvalidInput.
   ResultCode ExpectClosingTag(TagId element);
 

@@ -8,6 +8,7 @@ namespace tsm2ostra {
 bool FaceList::Append() {
   void* memory = arena_.Append(sizeof(FaceEntry));
   if (memory == nullptr) return false;
+  ++size_;
   FaceEntry* face = static_cast<FaceEntry*>(memory);
   face->label_size = -1;
   face->vertex_count = 0;
@@ -52,6 +53,7 @@ FaceEntry* FaceList::Next(Position* at) const {
 
 void FaceList::Clear() {
   arena_.Clear();
+  size_ = 0;
   cursor_ = nullptr;
   cursor_at_ = Position();
 }

@@ -57,18 +57,23 @@ class FaceList {
 
   FaceEntry* Rewind() { return cursor_ = First(&cursor_at_); }
   FaceEntry* Advance() { return cursor_ = cursor_ == nullptr ? nullptr : Next(&cursor_at_); }
+  // True while the cursor is at a face.
+  bool has_current() const { return cursor_ != nullptr; }
   // Colours the face at the cursor; without one, nothing happens.
   void SetCurrentColor(uint8_t r, uint8_t g, uint8_t b);
 
   FaceEntry* First(Position* at) const { return static_cast<FaceEntry*>(arena_.First(at)); }
   FaceEntry* Next(Position* at) const;
 
+  // How many faces were appended since the list was last cleared.
+  int64_t size() const { return size_; }
   // Forgets every face; their memory is kept for the next geometry.
   void Clear();
 
  private:
   int64_t geometry_number_ = 0;
   RecordArena arena_;
+  int64_t size_ = 0;
   Position cursor_at_;
   FaceEntry* cursor_ = nullptr;
 };

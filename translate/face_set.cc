@@ -22,22 +22,26 @@ ResultCode Converter::FaceSetChild(TagId child) {
     case TagId::Colors:
       faces_.Rewind();
       return ParseChildren(TagId::Colors, &Converter::FaceColorsChild);
-    default: return SkipElement(child);
+    default: return SkipChild(child, TagId::FaceSet);
   }
 }
 
 ResultCode Converter::FacesChild(TagId child) {
-  return child == TagId::F ? ParseFace() : SkipElement(child);
+  return child == TagId::F ? ParseFace() : SkipChild(child, TagId::Faces);
 }
 
 // The k-th child of "<colors>" belongs to the k-th face, whatever its tag.
 ResultCode Converter::FaceColorsChild(TagId child) {
-  ResultCode r = child == TagId::C ? ParseFaceColor() : SkipElement(child);
+  ResultCode r = child == TagId::C ? ParseFaceColor() : SkipChild(child, TagId::Colors);
   if (r == ResultCode::Ok) faces_.Advance();
   return r;
 }
 
 ResultCode Converter::ParseFace() {
+  const Place at = notices_.on() ? StartTagPlace(TagId::F) : Place();
+  // The first corner that names no point yet, if any.
+  bool undefined = false;
+  int64_t undefined_number = 0;
   faces_.SetGeometryNumber(geometry_number_);
   if (!faces_.Append()) return ResultCode::OutOfMemory;
   std::string_view label;
@@ -49,7 +53,10 @@ ResultCode Converter::ParseFace() {
     ResultCode r = NextToken();
     if (IsHardFailure(r)) return r;
     if (r != ResultCode::Ok) return ResultCode::EndOfInput;  // "<f>" still open
-    if (TokenIs(ClosingTag(TagId::F))) return ResultCode::Ok;
+    if (TokenIs(ClosingTag(TagId::F))) {
+      if (undefined) NoteUndefinedVertex(at, TagId::F, undefined_number);
+      return ResultCode::Ok;
+    }
     double value;
     r = ParseNumber(token(), &value);
     if (r != ResultCode::Ok) return r;
@@ -57,14 +64,22 @@ ResultCode Converter::ParseFace() {
     int32_t vertex;
     if (!TruncateToInt32(value, &vertex) || vertex == INT32_MAX) return ResultCode::InvalidInput;
     if (!faces_.AppendVertex(vertex + 1)) return ResultCode::OutOfMemory;
+    if (!undefined && notices_.on() && (vertex < 0 || vertex >= points_.size())) {
+      undefined = true;
+      undefined_number = int64_t{vertex} + 1;
+    }
   }
 }
 
 ResultCode Converter::ParseFaceColor() {
+  const bool lost = !faces_.has_current() && notices_.on();
+  const Place at = lost ? StartTagPlace(TagId::C) : Place();
+  const std::string_view tag = lost ? StartTag(TagId::C) : std::string_view();
   uint8_t r, g, b;
   ResultCode result = ReadColorElement(&r, &g, &b);
   if (result != ResultCode::Ok) return result;
   faces_.SetCurrentColor(r, g, b);  // ignored when no face is left to colour
+  if (lost) notices_.NothingToColor(at, tag, true, faces_.size());
   return ResultCode::Ok;
 }
 

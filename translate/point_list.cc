@@ -8,6 +8,7 @@ namespace tsm2ostra {
 bool PointList::Append(double x, double y, uint8_t r, uint8_t g, uint8_t b) {
   void* memory = arena_.Append(sizeof(PointEntry));
   if (memory == nullptr) return false;
+  ++size_;
   PointEntry* entry = static_cast<PointEntry*>(memory);
   entry->x = x;
   entry->y = y;
@@ -44,6 +45,7 @@ PointEntry* PointList::Next(Position* at) const {
 
 void PointList::Clear() {
   arena_.Clear();
+  size_ = 0;
   cursor_ = nullptr;
   cursor_at_ = Position();
 }

@@ -1,5 +1,5 @@
-// What the set elements share: the loop over an element's children, its closing tag, the
-// "<c>" colour element and the label step.
+// What the set elements share: the loop over an element's children, skipping a child, its
+// closing tag, the "<c>" colour element, the label step and the vertex check.
 #include "driver/converter.h"
 #include "translate/color_component.h"
 #include "translate/label.h"
@@ -20,6 +20,21 @@ ResultCode Converter::ParseChildren(TagId element, ChildStep step) {
     ResultCode child = (this->*step)(id);
     if (child != ResultCode::Ok) return child;
   }
+}
+
+ResultCode Converter::SkipChild(TagId child, TagId parent) {
+  const ResultCode r = SkipElement(child);
+  if (r == ResultCode::Ok && notices_.on() && !IsDocumentation(child)) {
+    notices_.Skipped(skipped_place(), skipped_tag(), child, parent);
+  }
+  return r;
+}
+
+bool Converter::NoteUndefinedVertex(Place at, TagId element, int64_t number) {
+  const int64_t count = points_.size();
+  if (number >= 1 && number <= count) return false;
+  notices_.UndefinedVertex(at, OpeningTag(element), number - 1, names_.point(), number, count);
+  return true;
 }
 
 ResultCode Converter::ExpectClosingTag(TagId element) {

@@ -23,19 +23,22 @@ ResultCode Converter::VectorFieldChild(TagId child) {
       return ParseVector(field_vectors_.number(), base);
     }
     default:
-      return SkipElement(child);
+      return SkipChild(child, TagId::VectorField);
   }
 }
 
 // Only "<v>" children take a number and a base point; other children are skipped and
 // leave the pairing alone, so vector k is always drawn from point k.
 ResultCode Converter::VectorsChild(TagId child) {
-  if (child != TagId::V) return SkipElement(child);
+  if (child != TagId::V) return SkipChild(child, TagId::Vectors);
   const PointEntry* base = vectors_.Take(points_);
   return ParseVector(vectors_.number(), base);
 }
 
 ResultCode Converter::ParseVector(int64_t number, const PointEntry* base) {
+  const bool lost = base == nullptr && notices_.on();
+  const Place at = lost ? StartTagPlace(TagId::V) : Place();
+  const std::string_view tag = lost ? StartTag(TagId::V) : std::string_view();
   double a, b;
   ResultCode r = ReadNumber(&a);
   if (r != ResultCode::Ok) return r;
@@ -54,7 +57,11 @@ ResultCode Converter::ParseVector(int64_t number, const PointEntry* base) {
                       .Name(names_.tip(), number));
     if (r != ResultCode::Ok) return r;
   }
-  return ExpectClosingTag(TagId::V);
+  r = ExpectClosingTag(TagId::V);
+  if (r == ResultCode::Ok && lost) {
+    notices_.NoBasePoint(at, tag, number, points_.size());
+  }
+  return r;
 }
 
 }  // namespace tsm2ostra

@@ -2,8 +2,11 @@
 // a mistyped one was meant to be.
 #include "translate/notices.h"
 
+#include <algorithm>
 #include <cstring>
 #include <utility>
+
+#include "scan/scanner.h"
 
 namespace tsm2ostra {
 namespace {
@@ -130,7 +133,7 @@ void Notices::Send(Place at, tsm2ostra_notice_kind kind, std::string_view tag) {
   notice.column = static_cast<unsigned long>(at.column);
   notice.kind = kind;
   notice.tag = tag.data();
-  notice.tag_size = tag.size();
+  notice.tag_size = std::min(tag.size(), Scanner::kNoteBytes);
   notice.text = s_.text();
   function_(context_, &notice);
   s_.Clear();

@@ -18,7 +18,7 @@ constexpr char kUsage[] =
     "  MODEL:LINE:COLUMN: error: ...    why the model is refused\n"
     "then one summary line per model.\n"
     "\n"
-    "  -q          print nothing; only the exit status tells\n"
+    "  -q          print no findings and no file errors; only the exit status tells\n"
     "  -h, --help  print this help and exit\n"
     "  --version   print the version and exit\n"
     "  --          take the arguments after it as models, even if they begin with '-'\n"
@@ -48,6 +48,7 @@ int CheckModel(const char* name, bool quiet) {
   errno = 0;
   std::FILE* model = tsm2ostra::OpenInputFile(name);
   if (model == nullptr) {
+    if (quiet) return 2;
     std::fprintf(stderr, "tsmcheck: cannot read '%s': %s\n", name,
                  errno != 0 ? std::strerror(errno) : "not a file");
     return 2;
@@ -80,6 +81,7 @@ int CheckModel(const char* name, bool quiet) {
       return 1;
     }
     default: {
+      if (quiet) return 2;
       char why[128];
       tsm2ostra_describe(result, why, sizeof why);
       std::fprintf(stderr, "tsmcheck: cannot check '%s': %s\n", name, why);

@@ -86,9 +86,7 @@ class Scanner {
   }
   Place stop_place() const { return skipping_ ? skipped_place_ : token_place(); }
   // The start tag of the element SkipElement skipped last, and where it starts.
-  std::string_view skipped_tag() const {
-    return std::string_view(skipped_tag_, skipped_tag_size_);
-  }
+  std::string_view skipped_tag() const { return {skipped_tag_, skipped_tag_size_}; }
   Place skipped_place() const { return skipped_place_; }
   // The start tag that LookupTag just classified as id, as written but without attributes
   // (for a known element, a view of the tag table), and where it starts: after attributes,

@@ -64,7 +64,7 @@ ResultCode Converter::ParseModelContent() {
         break;
       default:
         // Anything else ends the root content; the document level reads on.
-        if (notices_.on()) notices_.EndsModel(StartTagPlace(id), StartTag(id), id);
+        if (notices_.on()) notices_.Skipped(StartTagPlace(id), StartTag(id), id, TagId::TsmModel);
         return ResultCode::Ok;
     }
     if (child != ResultCode::Ok) return child;

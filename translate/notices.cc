@@ -3,7 +3,6 @@
 #include "translate/notices.h"
 
 #include <algorithm>
-#include <cstring>
 #include <utility>
 
 #include "scan/scanner.h"
@@ -50,27 +49,15 @@ std::string_view NameIn(std::string_view tag) {
 }  // namespace
 
 const char* HomeOf(TagId id) {
-  switch (id) {
-    case TagId::TsmModel: return "at the top of the file";
-    case TagId::Geometries: return "inside <tsm-model>";
-    case TagId::Geometry: return "inside <geometries>";
-    case TagId::PointSet:
-    case TagId::VectorField:
-    case TagId::LineSet:
-    case TagId::FaceSet: return "inside <geometry>";
-    case TagId::Points:
-    case TagId::Thickness: return "inside <pointSet>";
-    case TagId::P: return "inside <points>";
-    case TagId::Colors: return "inside <pointSet> or <faceSet>";
-    case TagId::C: return "inside <colors>";
-    case TagId::Vectors: return "inside <vectorField>";
-    case TagId::V: return "inside <vectors>";
-    case TagId::Lines: return "inside <lineSet>";
-    case TagId::L: return "inside <lines>";
-    case TagId::Faces: return "inside <faceSet>";
-    case TagId::F: return "inside <faces>";
-    default: return "elsewhere";
-  }
+  static constexpr const char* kHomes[kTagCount] = {
+      "at the top of the file", "inside <tsm-model>", "inside <tsm-model>",
+      "inside <tsm-model>", "inside <tsm-model>", "inside <tsm-model>", "inside <tsm-model>",
+      "inside <geometries>", "inside <geometry>", "inside <pointSet>", "inside <points>",
+      "inside <pointSet>", "inside <pointSet> or <faceSet>", "nowhere", "inside <colors>",
+      "inside <geometry>", "inside <vectorField>", "inside <vectors>", "inside <geometry>",
+      "inside <lineSet>", "inside <lines>", "inside <geometry>", "inside <faceSet>",
+      "inside <faces>"};
+  return id == TagId::UnknownTag ? "nowhere" : kHomes[static_cast<int>(id)];
 }
 
 TagId MeantTag(std::string_view name) {
@@ -84,47 +71,14 @@ TagId MeantTag(std::string_view name) {
   return TagId::UnknownTag;
 }
 
-void Sentence::Add(std::string_view text) {
-  const size_t room = sizeof text_ - 1 - size_;
-  const size_t n = text.size() < room ? text.size() : room;
-  std::memcpy(text_ + size_, text.data(), n);
-  size_ += n;
-  text_[size_] = '\0';
-}
-
-void Sentence::AddShown(std::string_view text) {
-  constexpr size_t kShown = 40;
-  for (size_t i = 0; i < text.size() && i < kShown; ++i) {
-    const char c = text[i];
-    Add(c >= ' ' && c <= '~' ? std::string_view(&c, 1) : "?");
-  }
-  if (text.size() > kShown) Add("...");
-}
-
-void Sentence::AddTag(std::string_view tag) {
-  const bool element = !tag.empty() && tag.front() == '<';
-  Add(element ? "" : "'");
-  AddShown(tag);
-  Add(!element ? "'" : tag.back() == '>' ? "" : ">");
-}
-
-void Sentence::AddInt(int64_t n) {
-  char digits[24];
-  char* end = FormatInt(n, digits);
-  Add(std::string_view(digits, static_cast<size_t>(end - digits)));
-}
-
-void Sentence::AddNotKnown(std::string_view tag, const char* then) {
+void AddNotKnown(Sentence* s, std::string_view tag, const char* then) {
   const TagId meant = MeantTag(NameIn(tag));
-  Add(" is not a known element");
+  s->Add(" is not a known element");
   if (meant != TagId::UnknownTag) {
-    Add("; did you mean ");
-    Add(OpeningTag(meant));
-    Add("? I");
+    s->Add("; did you mean ", OpeningTag(meant), "? I", then);
   } else {
-    Add(": i");
+    s->Add(": i", then);
   }
-  Add(then);
 }
 
 void Notices::Send(Place at, tsm2ostra_notice_kind kind, std::string_view tag) {
@@ -140,67 +94,50 @@ void Notices::Send(Place at, tsm2ostra_notice_kind kind, std::string_view tag) {
 }
 
 void Notices::Skipped(Place at, std::string_view tag, TagId id, TagId parent) {
+  const bool ends = parent == TagId::TsmModel;
   if (id == TagId::UnknownTag) {
     s_.AddTag(tag);
-    s_.AddNotKnown(tag, "t and everything in it are skipped.");
-    Send(at, TSM2OSTRA_NOTICE_UNKNOWN_ELEMENT, tag);
-    return;
+    AddNotKnown(&s_, tag, ends ? "t ends the model's content here."
+                             : "t and everything in it are skipped.");
+    return Send(at, TSM2OSTRA_NOTICE_UNKNOWN_ELEMENT, tag);
   }
-  s_.Add(OpeningTag(id));
-  s_.Add(" inside ");
-  s_.Add(OpeningTag(parent));
-  s_.Add(" is skipped: ");
+  s_.Add(OpeningTag(id), " inside ", OpeningTag(parent),
+         ends ? " ends the model's content: " : " is skipped: ");
   if (id == TagId::Color) {
     s_.Add("a colour is written <c>, inside <colors>.");
   } else if (id == TagId::Colors && (parent == TagId::Points || parent == TagId::Faces)) {
-    s_.Add(parent == TagId::Points ? "it belongs after </points>, inside <pointSet>."
-                                : "it belongs after </faces>, inside <faceSet>.");
+    s_.Add("it belongs after </", NameOf(parent), ">, inside ",
+           parent == TagId::Points ? "<pointSet>." : "<faceSet>.");
   } else {
-    s_.Add("it belongs ");
-    s_.Add(HomeOf(id));
-    s_.Add(".");
+    s_.Add("it belongs ", HomeOf(id), ".");
   }
-  Send(at, TSM2OSTRA_NOTICE_MISPLACED_ELEMENT, tag);
-}
-
-void Notices::EndsModel(Place at, std::string_view tag, TagId id) {
-  if (id == TagId::UnknownTag) {
-    s_.AddTag(tag);
-    s_.AddNotKnown(tag, "t ends the model's content here.");
-    Send(at, TSM2OSTRA_NOTICE_UNKNOWN_ELEMENT, tag);
-    return;
-  }
-  s_.Add(OpeningTag(id));
-  s_.Add(" inside <tsm-model> ends the model's content: it belongs ");
-  s_.Add(HomeOf(id));
-  s_.Add(".");
   Send(at, TSM2OSTRA_NOTICE_MISPLACED_ELEMENT, tag);
 }
 
 void Notices::NothingToColor(Place at, std::string_view tag, bool faces, int64_t count) {
-  s_.Add(faces ? "<c> colours no face: " : "<c> colours no point: ");
+  const char* entry = faces ? " face" : " point";
+  s_.Add("<c> colours no", entry, ": ");
   if (count == 0) {
-    s_.Add(faces ? "none comes before its <colors>; put <colors> after </faces>."
-              : "none comes before its <colors>; put <colors> after </points>.");
+    s_.Add("none comes before its <colors>; put <colors> after </", faces ? "faces" : "points",
+           ">.");
   } else {
     s_.Add("its <colors> has more entries than the geometry's ");
-    s_.AddInt(count);
-    s_.Add(faces ? (count == 1 ? " face." : " faces.") : (count == 1 ? " point." : " points."));
+    s_.AddCount(count, entry);
+    s_.Add(".");
   }
   Send(at, TSM2OSTRA_NOTICE_NOTHING_TO_COLOR, tag);
 }
 
 void Notices::NoBasePoint(Place at, std::string_view tag, int64_t number, int64_t count) {
-  s_.Add("<v> draws nothing: ");
   if (count == 0) {
-    s_.Add("no point comes before its <vectorField>; put the <vectorField> after the "
-        "<pointSet>.");
+    s_.Add("<v> draws nothing: no point comes before its <vectorField>; put the "
+           "<vectorField> after the <pointSet>.");
   } else {
-    s_.Add("it is vector ");
+    s_.Add("<v> draws nothing: it is vector ");
     s_.AddInt(number);
     s_.Add(", and the geometry has only ");
-    s_.AddInt(count);
-    s_.Add(count == 1 ? " point to start vectors from." : " points to start vectors from.");
+    s_.AddCount(count, " point");
+    s_.Add(" to start vectors from.");
   }
   Send(at, TSM2OSTRA_NOTICE_NO_BASE_POINT, tag);
 }
@@ -210,19 +147,15 @@ void Notices::UndefinedVertex(Place at, std::string_view tag, int64_t vertex,
   s_.AddTag(tag);
   s_.Add(" uses vertex ");
   s_.AddInt(vertex);
-  if (count == 0) {
-    s_.Add(", but the geometry has no points by then");
-  } else {
-    s_.Add(", but the geometry has ");
-    s_.AddInt(count);
-    s_.Add(count == 1 ? " point by then (0)" : " points by then (0 to ");
-    if (count > 1) {
-      s_.AddInt(count - 1);
-      s_.Add(")");
-    }
+  s_.Add(", but the geometry has ");
+  s_.AddCount(count, " point");
+  s_.Add(" by then");
+  if (count > 1) {
+    s_.Add(" (0 to ");
+    s_.AddInt(count - 1);
+    s_.Add(")");
   }
-  s_.Add(": the drawing uses ");
-  s_.Add(std::string_view(point.text, point.size));
+  s_.Add(": the drawing uses ", std::string_view(point.text, point.size));
   s_.AddInt(number);
   s_.Add(", which no command defines before it.");
   Send(at, TSM2OSTRA_NOTICE_UNDEFINED_VERTEX, tag);

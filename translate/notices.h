@@ -10,6 +10,7 @@
 
 #include "scan/char_source.h"
 #include "scan/tag_table.h"
+#include "driver/sentence.h"
 #include "translate/geometry_names.h"
 #include "tsm2ostra/tsm2ostra.h"
 
@@ -20,6 +21,10 @@ namespace tsm2ostra {
 // four letters or more); UnknownTag when there is none.
 TagId MeantTag(std::string_view name);
 
+// Adds " is not a known element" to s, which one tag was meant to be when MeantTag knows,
+// and then, after "I" (a new sentence) or ": i".
+void AddNotKnown(Sentence* s, std::string_view tag, const char* then);
+
 // Where the known element id is read, as in "it belongs inside <geometry>".
 const char* HomeOf(TagId id);
 
@@ -28,33 +33,8 @@ constexpr bool IsDocumentation(TagId id) {
   return id >= TagId::Meta && id <= TagId::Description;
 }
 
-// A sentence built in a fixed buffer, cut to fit; always NUL-terminated.
-class Sentence {
- public:
-  void Clear() {
-    size_ = 0;
-    text_[0] = '\0';
-  }
-  void Add(std::string_view text);
-  // Text with every byte but printable ASCII shown as '?', cut after 40 bytes.
-  void AddShown(std::string_view text);
-  // A start tag as "<name>", other text in quotes.
-  void AddTag(std::string_view tag);
-  void AddInt(int64_t n);
-  // " is not a known element", which one tag was meant to be when MeantTag knows, and
-  // then, after "I" (a new sentence) or ": i".
-  void AddNotKnown(std::string_view tag, const char* then);
-  const char* text() const { return text_; }
-  size_t size() const { return size_; }
-
- private:
-  char text_[384] = "";
-  size_t size_ = 0;
-};
-
-// Builds each sentence in its own fixed buffer and hands it to the caller's function; no
-// memory is taken, so that notices can't change a conversion's result. Nothing is built
-// without a function: callers test on() first, on their slow paths only.
+// Builds each sentence in a fixed buffer for the caller's function: taking no memory, notices
+// can't change a result. Callers test on() first, on their slow paths only.
 class Notices {
  public:
   void SetFunction(tsm2ostra_notice_fn function, void* context) {
@@ -64,16 +44,15 @@ class Notices {
   bool on() const { return function_ != nullptr; }
 
   // An element skipped with its content: tag is its start tag as written, id what it
-  // classified as, parent the element it stood in.
+  // classified as, parent the element it stood in. In <tsm-model> it is not skipped but
+  // ends the root element's content.
   void Skipped(Place at, std::string_view tag, TagId id, TagId parent);
-  // An element that ends the root element's content where it stands.
-  void EndsModel(Place at, std::string_view tag, TagId id);
   // A "<c>" with no point (or face) left to colour; count: how many the geometry has.
   void NothingToColor(Place at, std::string_view tag, bool faces, int64_t count);
   // Vector number with no point to start from; count: the geometry's points.
   void NoBasePoint(Place at, std::string_view tag, int64_t number, int64_t count);
-  // A line or face (tag) that uses vertex, which names point number of the geometry whose
-  // point names are point, while the geometry has count points.
+  // A line or face (tag) whose vertex names point number (named with point) of a geometry
+  // that has count points.
   void UndefinedVertex(Place at, std::string_view tag, int64_t vertex, const NamePiece& point,
                        int64_t number, int64_t count);
 

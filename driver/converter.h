@@ -68,6 +68,8 @@ class Converter : private Scanner, private TranslationState {
   ResultCode VectorFieldChild(TagId child);
   ResultCode VectorsChild(TagId child);
   ResultCode ParseVector(int64_t number, const PointEntry* base);
+  // ParseVector for a vector with no point to start from, told as a notice.
+  ResultCode ParseVectorFromNothing(int64_t number);
 
   // Line sets.
   ResultCode ParseLineSet();
@@ -82,11 +84,15 @@ class Converter : private Scanner, private TranslationState {
   ResultCode FaceColorsChild(TagId child);
   ResultCode ParseFace();
   ResultCode ParseFaceColor();
+  // Tells of the first corner of the face just read (starting at at) that names no point yet.
+  void NoteUndefinedCorner(Place at);
   ResultCode WriteFaces();
 
   // The label of the element whose start tag was just classified: *labelled is false when
   // it has none; InvalidInput when its braces don't pair up.
   ResultCode TakeLabel(std::string_view* label, bool* labelled);
+  // A "<c>" with no point (or face) left to colour: read, and told as a notice.
+  ResultCode ParseColorOfNothing(bool faces);
   // The rest of a "<c>" element: three numbers as colour components, then "</c>".
   ResultCode ReadColorElement(uint8_t* r, uint8_t* g, uint8_t* b);
   // Ends a command built on the output, the one way commands go out; WriteFailed once the

@@ -8,7 +8,6 @@ namespace tsm2ostra {
 bool FaceList::Append() {
   void* memory = arena_.Append(sizeof(FaceEntry));
   if (memory == nullptr) return false;
-  ++size_;
   FaceEntry* face = static_cast<FaceEntry*>(memory);
   face->label_size = -1;
   face->vertex_count = 0;
@@ -51,9 +50,19 @@ FaceEntry* FaceList::Next(Position* at) const {
   return static_cast<FaceEntry*>(arena_.Next(at, face->RecordSize()));
 }
 
+int64_t FaceList::size() const {
+  Position at = counted_at_;
+  for (const FaceEntry* e = counted_ == 0 ? First(&at) : Next(&at); e != nullptr; e = Next(&at)) {
+    counted_at_ = at;
+    ++counted_;
+  }
+  return counted_;
+}
+
 void FaceList::Clear() {
   arena_.Clear();
-  size_ = 0;
+  counted_at_ = Position();
+  counted_ = 0;
   cursor_ = nullptr;
   cursor_at_ = Position();
 }

@@ -62,18 +62,23 @@ class FaceList {
   // Colours the face at the cursor; without one, nothing happens.
   void SetCurrentColor(uint8_t r, uint8_t g, uint8_t b);
 
+  // The face appended last (there must be one).
+  const FaceEntry* last() const { return static_cast<const FaceEntry*>(arena_.last()); }
   FaceEntry* First(Position* at) const { return static_cast<FaceEntry*>(arena_.First(at)); }
   FaceEntry* Next(Position* at) const;
 
-  // How many faces were appended since the list was last cleared.
-  int64_t size() const { return size_; }
+  // How many faces the list holds: counted when asked, on from where the last count ended,
+  // so that appending costs nothing for it.
+  int64_t size() const;
   // Forgets every face; their memory is kept for the next geometry.
   void Clear();
 
  private:
   int64_t geometry_number_ = 0;
   RecordArena arena_;
-  int64_t size_ = 0;
+  // The last entry size() counted, and how many it counted.
+  mutable Position counted_at_;
+  mutable int64_t counted_ = 0;
   Position cursor_at_;
   FaceEntry* cursor_ = nullptr;
 };

@@ -32,16 +32,15 @@ ResultCode Converter::FacesChild(TagId child) {
 
 // The k-th child of "<colors>" belongs to the k-th face, whatever its tag.
 ResultCode Converter::FaceColorsChild(TagId child) {
-  ResultCode r = child == TagId::C ? ParseFaceColor() : SkipChild(child, TagId::Colors);
+  ResultCode r = child != TagId::C                         ? SkipChild(child, TagId::Colors)
+                 : faces_.has_current() || !notices_.on() ? ParseFaceColor()
+                                                          : ParseColorOfNothing(true);
   if (r == ResultCode::Ok) faces_.Advance();
   return r;
 }
 
 ResultCode Converter::ParseFace() {
   const Place at = notices_.on() ? StartTagPlace(TagId::F) : Place();
-  // The first corner that names no point yet, if any.
-  bool undefined = false;
-  int64_t undefined_number = 0;
   faces_.SetGeometryNumber(geometry_number_);
   if (!faces_.Append()) return ResultCode::OutOfMemory;
   std::string_view label;
@@ -54,7 +53,7 @@ ResultCode Converter::ParseFace() {
     if (IsHardFailure(r)) return r;
     if (r != ResultCode::Ok) return ResultCode::EndOfInput;  // "<f>" still open
     if (TokenIs(ClosingTag(TagId::F))) {
-      if (undefined) NoteUndefinedVertex(at, TagId::F, undefined_number);
+      if (notices_.on()) NoteUndefinedCorner(at);
       return ResultCode::Ok;
     }
     double value;
@@ -64,22 +63,21 @@ ResultCode Converter::ParseFace() {
     int32_t vertex;
     if (!TruncateToInt32(value, &vertex) || vertex == INT32_MAX) return ResultCode::InvalidInput;
     if (!faces_.AppendVertex(vertex + 1)) return ResultCode::OutOfMemory;
-    if (!undefined && notices_.on() && (vertex < 0 || vertex >= points_.size())) {
-      undefined = true;
-      undefined_number = int64_t{vertex} + 1;
-    }
+  }
+}
+
+void Converter::NoteUndefinedCorner(Place at) {
+  const FaceEntry* face = faces_.last();
+  for (uint32_t i = 0; i < face->vertex_count; ++i) {
+    if (NoteUndefinedVertex(at, TagId::F, face->vertices()[i])) return;
   }
 }
 
 ResultCode Converter::ParseFaceColor() {
-  const bool lost = !faces_.has_current() && notices_.on();
-  const Place at = lost ? StartTagPlace(TagId::C) : Place();
-  const std::string_view tag = lost ? StartTag(TagId::C) : std::string_view();
   uint8_t r, g, b;
   ResultCode result = ReadColorElement(&r, &g, &b);
   if (result != ResultCode::Ok) return result;
   faces_.SetCurrentColor(r, g, b);  // ignored when no face is left to colour
-  if (lost) notices_.NothingToColor(at, tag, true, faces_.size());
   return ResultCode::Ok;
 }
 

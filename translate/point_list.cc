@@ -8,7 +8,6 @@ namespace tsm2ostra {
 bool PointList::Append(double x, double y, uint8_t r, uint8_t g, uint8_t b) {
   void* memory = arena_.Append(sizeof(PointEntry));
   if (memory == nullptr) return false;
-  ++size_;
   PointEntry* entry = static_cast<PointEntry*>(memory);
   entry->x = x;
   entry->y = y;
@@ -43,9 +42,19 @@ PointEntry* PointList::Next(Position* at) const {
   return static_cast<PointEntry*>(arena_.Next(at, size));
 }
 
+int64_t PointList::size() const {
+  Position at = counted_at_;
+  for (const PointEntry* e = counted_ == 0 ? First(&at) : Next(&at); e != nullptr; e = Next(&at)) {
+    counted_at_ = at;
+    ++counted_;
+  }
+  return counted_;
+}
+
 void PointList::Clear() {
   arena_.Clear();
-  size_ = 0;
+  counted_at_ = Position();
+  counted_ = 0;
   cursor_ = nullptr;
   cursor_at_ = Position();
 }

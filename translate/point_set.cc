@@ -36,7 +36,9 @@ ResultCode Converter::PointsChild(TagId child) {
 
 // The k-th child of "<colors>" belongs to the k-th point, whatever its tag.
 ResultCode Converter::PointColorsChild(TagId child) {
-  ResultCode r = child == TagId::C ? ParsePointColor() : SkipChild(child, TagId::Colors);
+  ResultCode r = child != TagId::C                          ? SkipChild(child, TagId::Colors)
+                 : points_.has_current() || !notices_.on() ? ParsePointColor()
+                                                           : ParseColorOfNothing(false);
   if (r == ResultCode::Ok) points_.Advance();
   return r;
 }
@@ -72,14 +74,10 @@ ResultCode Converter::ParseThickness() {
 }
 
 ResultCode Converter::ParsePointColor() {
-  const bool lost = !points_.has_current() && notices_.on();
-  const Place at = lost ? StartTagPlace(TagId::C) : Place();
-  const std::string_view tag = lost ? StartTag(TagId::C) : std::string_view();
   uint8_t r, g, b;
   ResultCode result = ReadColorElement(&r, &g, &b);
   if (result != ResultCode::Ok) return result;
   points_.SetCurrentColor(r, g, b);  // ignored when no point is left to colour
-  if (lost) notices_.NothingToColor(at, tag, false, points_.size());
   return ResultCode::Ok;
 }
 

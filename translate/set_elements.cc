@@ -58,6 +58,17 @@ ResultCode Converter::ReadColorElement(uint8_t* r, uint8_t* g, uint8_t* b) {
   return ExpectClosingTag(TagId::C);
 }
 
+ResultCode Converter::ParseColorOfNothing(bool faces) {
+  const Place at = StartTagPlace(TagId::C);
+  const std::string_view tag = StartTag(TagId::C);
+  uint8_t r, g, b;
+  const ResultCode result = ReadColorElement(&r, &g, &b);
+  if (result == ResultCode::Ok) {
+    notices_.NothingToColor(at, tag, faces, faces ? faces_.size() : points_.size());
+  }
+  return result;
+}
+
 ResultCode Converter::TakeLabel(std::string_view* label, bool* labelled) {
   *labelled = FindLabel(attributes(), label);
   return !*labelled || BracesPairUp(*label) ? ResultCode::Ok : ResultCode::InvalidInput;

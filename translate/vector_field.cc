@@ -20,6 +20,7 @@ ResultCode Converter::VectorFieldChild(TagId child) {
       return ParseChildren(TagId::Vectors, &Converter::VectorsChild);
     case TagId::V: {
       const PointEntry* base = field_vectors_.Take(points_);
+      if (base == nullptr && notices_.on()) return ParseVectorFromNothing(field_vectors_.number());
       return ParseVector(field_vectors_.number(), base);
     }
     default:
@@ -32,13 +33,11 @@ ResultCode Converter::VectorFieldChild(TagId child) {
 ResultCode Converter::VectorsChild(TagId child) {
   if (child != TagId::V) return SkipChild(child, TagId::Vectors);
   const PointEntry* base = vectors_.Take(points_);
+  if (base == nullptr && notices_.on()) return ParseVectorFromNothing(vectors_.number());
   return ParseVector(vectors_.number(), base);
 }
 
 ResultCode Converter::ParseVector(int64_t number, const PointEntry* base) {
-  const bool lost = base == nullptr && notices_.on();
-  const Place at = lost ? StartTagPlace(TagId::V) : Place();
-  const std::string_view tag = lost ? StartTag(TagId::V) : std::string_view();
   double a, b;
   ResultCode r = ReadNumber(&a);
   if (r != ResultCode::Ok) return r;
@@ -57,10 +56,14 @@ ResultCode Converter::ParseVector(int64_t number, const PointEntry* base) {
                       .Name(names_.tip(), number));
     if (r != ResultCode::Ok) return r;
   }
-  r = ExpectClosingTag(TagId::V);
-  if (r == ResultCode::Ok && lost) {
-    notices_.NoBasePoint(at, tag, number, points_.size());
-  }
+  return ExpectClosingTag(TagId::V);
+}
+
+ResultCode Converter::ParseVectorFromNothing(int64_t number) {
+  const Place at = StartTagPlace(TagId::V);
+  const std::string_view tag = StartTag(TagId::V);
+  const ResultCode r = ParseVector(number, nullptr);
+  if (r == ResultCode::Ok) notices_.NoBasePoint(at, tag, number, points_.size());
   return r;
 }
 

@@ -1,0 +1,81 @@
+// The WebAssembly converter against the native program: every golden model, every example,
+// and each example cut short at many places (failures in mid-stream), converted through
+// OUTDIR/tsm2ostra.mjs and by the native tsm2ostra, must give the same drawing bytes, the
+// same outcome and the same line. Pictures: each example's drawing drawn through the module
+// must give the picture that the native ostra2svg draws.
+// Usage: node web/tests/node_exactness.mjs OUTDIR NATIVE_BUILD_DIR SOURCE_ROOT
+import { execFileSync, spawnSync } from 'node:child_process';
+import { mkdtempSync, readFileSync, readdirSync, rmSync, writeFileSync } from 'node:fs';
+import { tmpdir } from 'node:os';
+import { join, resolve } from 'node:path';
+
+const [outdir, build, root] = process.argv.slice(2).map((p) => resolve(p));
+const { convert, draw } = await import(join(outdir, 'tsm2ostra.mjs'));
+const work = mkdtempSync(join(tmpdir(), 'tsm2ostra-web-'));
+const model = join(work, 'input.tsm');
+const drawing = join(work, 'out.ost');
+
+// The native program's result: drawing bytes, whether it converted, and the line it names.
+function native(bytes) {
+  writeFileSync(model, bytes);
+  rmSync(drawing, { force: true });
+  const run = spawnSync(join(build, 'tsm2ostra'), ['input.tsm', 'out.ost'], { cwd: work });
+  const last = run.stdout.toString().trimEnd().split('\n').pop();
+  return {
+    ok: run.status === 0,
+    message: run.status === 0 ? '' : last,
+    line: run.status === 0 ? null : Number(/line (\d+)/.exec(last)[1]),
+    drawing: readFileSync(drawing),
+  };
+}
+
+const cases = [];
+for (const name of readdirSync(join(root, 'tests/golden')).sort()) {
+  cases.push([`golden/${name}`, readFileSync(join(root, 'tests/golden', name, 'input.tsm'))]);
+}
+const examples = readdirSync(join(root, 'examples')).filter((n) => n.endsWith('.tsm')).sort();
+for (const name of examples) {
+  const bytes = readFileSync(join(root, 'examples', name));
+  cases.push([`examples/${name}`, bytes]);
+  for (let cut = 1; cut < bytes.length; cut += 37) {
+    cases.push([`examples/${name} cut at ${cut}`, bytes.subarray(0, cut)]);
+  }
+}
+
+let failed = 0;
+function check(name, condition, what) {
+  if (!condition) {
+    console.log(`FAIL ${name}: ${what}`);
+    ++failed;
+  }
+  return condition;
+}
+
+for (const [name, bytes] of cases) {
+  const want = native(bytes);
+  const got = await convert(bytes);
+  check(name, Buffer.compare(Buffer.from(got.drawing), want.drawing) === 0, 'drawing differs') &&
+    check(name, got.ok === want.ok, `ok ${got.ok}, native ${want.ok}`) &&
+    check(name, got.message === want.message, `message '${got.message}', native '${want.message}'`) &&
+    check(name, want.ok || got.line === want.line, `line ${got.line}, native ${want.line}`) &&
+    check(name, got.ok === (got.status === 'OK') && /^[A-Z_]+$/.test(got.status),
+          `status ${got.status}`);
+}
+
+// Pictures: the renderer in the module against the native ostra2svg.
+for (const name of examples) {
+  const ost = readFileSync(join(root, 'examples', name.replace(/\.tsm$/, '.ost')));
+  execFileSync(join(build, 'preview/ostra2svg'), [join(root, 'examples', name.replace(/\.tsm$/, '.ost')),
+                                                  join(work, 'out.svg')]);
+  const p = await draw(ost, { fit: false });
+  check(`picture of ${name}`, p.ok && p.svg === readFileSync(join(work, 'out.svg'), 'utf8'),
+        'picture differs from ostra2svg\'s');
+}
+const fault = await draw('point A 1 2\nfly A\n');
+check('picture of a faulty drawing', !fault.ok && fault.line === 2 && fault.message !== '',
+      `ok ${fault.ok}, line ${fault.line}, message '${fault.message}'`);
+
+rmSync(work, { recursive: true, force: true });
+console.log(`node exactness: ${cases.length + examples.length + 1 - failed} of ` +
+            `${cases.length + examples.length + 1} cases passed`);
+process.exit(failed === 0 ? 0 : 1);

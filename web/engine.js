@@ -25,59 +25,95 @@ function cString(m, pointer, limit = Infinity) {
   return utf8.decode(heap.subarray(pointer, end));
 }
 
-// Runs one call of the wasm with the input handed out from bytes and the output gathered;
-// onRead(bytesHandedOut, total) follows the reading. An abort (the renderer out of memory)
-// leaves the instance unusable: the next call gets a new one.
-async function run(bytes, onRead, call) {
-  const m = await engine();
+// A reader for bytes in memory: copies the next bytes into `into` and returns how many, 0 at
+// the end; onProgress(read, total) follows it.
+function bytesReader(data, onProgress) {
+  const bytes = asBytes(data);
   let at = 0;
-  const pieces = [];
+  return (into) => {
+    const n = Math.min(into.length, bytes.length - at);
+    into.set(bytes.subarray(at, at + n));
+    at += n;
+    if (onProgress) onProgress(at, bytes.length);
+    return n;
+  };
+}
+
+// Gathers the output in one buffer: room for `expected` bytes, doubled when it runs out.
+function gatherer(expected) {
+  let output = new Uint8Array(expected);
   let size = 0;
+  return {
+    write(piece) {
+      if (size + piece.length > output.length) {
+        const grown = new Uint8Array(Math.max(2 * output.length, size + piece.length));
+        grown.set(output.subarray(0, size));
+        output = grown;
+      }
+      output.set(piece, size);
+      size += piece.length;
+    },
+    bytes: () => output.subarray(0, size),
+  };
+}
+
+function asBytes(data) {
+  if (data instanceof Uint8Array) return data;
+  if (typeof data === 'string') return new TextEncoder().encode(data);
+  return new Uint8Array(data);  // an ArrayBuffer
+}
+
+// Runs call(m) on the instance with its input from read(into) and its output to write(piece)
+// (a view of the wasm's memory, valid during the call only). A reader or writer that throws
+// fails the input or the output, and its error is thrown once the wasm has returned. An abort
+// (the renderer out of memory) leaves the instance unusable: the next call gets a new one.
+async function run(read, write, call) {
+  const m = await engine();
+  let failure = null;
   m.hooks = {
     read(pointer, capacity) {
-      const n = Math.min(capacity >>> 0, bytes.length - at);
-      m.HEAPU8.set(bytes.subarray(at, at + n), pointer >>> 0);
-      at += n;
-      if (onRead) onRead(at, bytes.length);
-      return n;
+      try {
+        return read(m.HEAPU8.subarray(pointer >>> 0, (pointer >>> 0) + (capacity >>> 0)));
+      } catch (error) {
+        failure = failure || { error };
+        return -1;
+      }
     },
     write(pointer, length) {
-      pointer >>>= 0;
-      pieces.push(m.HEAPU8.slice(pointer, pointer + (length >>> 0)));
-      size += length >>> 0;
-      return 0;
+      try {
+        write(m.HEAPU8.subarray(pointer >>> 0, (pointer >>> 0) + (length >>> 0)));
+        return 0;
+      } catch (error) {
+        failure = failure || { error };
+        return 1;
+      }
     },
   };
+  let outcome;
   try {
-    const outcome = call(m);
-    const output = new Uint8Array(size);
-    let offset = 0;
-    for (const piece of pieces) {
-      output.set(piece, offset);
-      offset += piece.length;
-    }
-    return { outcome, output };
+    outcome = call(m);
   } catch (error) {
     enginePromise = null;
     throw error;
   } finally {
     m.hooks = null;
   }
+  if (failure) throw failure.error;
+  return outcome;
 }
 
-function asBytes(data) {
-  if (data instanceof Uint8Array) return data;
-  if (typeof data === 'string') return new TextEncoder().encode(data);
-  return new Uint8Array(data);  // an ArrayBuffer or a typed array's buffer
-}
-
-// Converts a model (Uint8Array, ArrayBuffer or string). options.onProgress(read, total) is
-// called as the converter reads. Resolves to { ok, status, line, column, message, drawing,
-// notices }: message is the program's result line ("" when ok), status the C interface's
-// name ("OK", "INVALID_INPUT", ...), drawing the bytes written, whole or up to the failure.
+// Converts a model: a Uint8Array, an ArrayBuffer, a string, or a reader function (into:
+// Uint8Array) => bytes copied into it, 0 at the end. options.onProgress(read, total) follows
+// the reading of a model in memory; options.onWrite(piece), if given, receives the drawing
+// piece by piece (each a view valid during the call only), and drawing is then null. Resolves
+// to { ok, status, line, column, message, drawing, notices }: message is the program's result
+// line ("" when ok), status the C interface's name ("OK", "INVALID_INPUT", ...), drawing the
+// bytes written, whole or up to the failure.
 async function convert(model, options = {}) {
-  const bytes = asBytes(model);
-  const { outcome, output } = await run(bytes, options.onProgress, (m) => {
+  const read = typeof model === 'function' ? model : bytesReader(model, options.onProgress);
+  // A drawing is about as long as its model.
+  const output = options.onWrite ? null : gatherer((model.length || model.byteLength || 0) + 65536);
+  const outcome = await run(read, options.onWrite || output.write, (m) => {
     const p = m._web_convert() >>> 0;
     const words = new Uint32Array(m.HEAPU8.buffer, p, 4);
     return {
@@ -93,7 +129,7 @@ async function convert(model, options = {}) {
     line: outcome.line,
     column: outcome.column,
     message: outcome.message,
-    drawing: output,
+    drawing: output && output.bytes(),
     notices: [],
   };
 }
@@ -102,9 +138,8 @@ async function convert(model, options = {}) {
 // shows the drawing alone, without the 140 x 100 drawing area. Resolves to { ok, line,
 // message, svg }: with ok false, line and message name the fault ("unknown command 'fly'").
 async function draw(drawing, options = {}) {
-  const bytes = asBytes(drawing);
   try {
-    const { outcome } = await run(bytes, null, (m) => {
+    return await run(bytesReader(drawing), () => {}, (m) => {
       const p = m._web_draw(options.fit ? 1 : 0) >>> 0;
       const words = new Uint32Array(m.HEAPU8.buffer, p, 5);
       const result = {
@@ -116,7 +151,6 @@ async function draw(drawing, options = {}) {
       m._web_release();
       return result;
     });
-    return outcome;
   } catch (error) {
     if (!(error instanceof WebAssembly.RuntimeError)) throw error;
     return { ok: false, line: 0, message: 'out of memory', svg: '' };

@@ -1,5 +1,6 @@
-// Tests of the file output: every byte arrives in order, across buffer ends and through lines
-// longer than the buffer, and a failed write is reported by the write that met it.
+// Tests of the output: every byte arrives in order, across buffer ends and through lines
+// longer than the buffer, and a failed write is reported by the write that met it and by
+// every call after it.
 #include "driver/output_stream.h"
 
 #include <gtest/gtest.h>
@@ -70,6 +71,42 @@ TEST(FileOutput, AFailedWriteShowsAtTheWriteThatMetItAndAfter) {
     EXPECT_FALSE(output.Close());
     EXPECT_TRUE(output.failed());
   }
+}
+
+// A sink whose first write fails and whose later writes would succeed, as a disk that was
+// full for a moment would.
+class FailsFirstWrite final : public BufferedOutputStream<OutputStream::kBufferSize> {
+ public:
+  int writes = 0;
+  std::string written;  // what the later writes were handed
+
+ private:
+  bool Sink(const char* data, size_t n) override {
+    if (writes++ == 0) return false;
+    written.append(data, n);
+    return true;
+  }
+};
+
+TEST(OutputStream, AfterAFailedWriteNothingMoreIsWrittenAndTheFailureStays) {
+  FailsFirstWrite output;
+  // Short lines that fill the buffer, and one line longer than the buffer that goes out in
+  // pieces.
+  int first_failed = -1;
+  for (int i = 0; i < 300; ++i) {
+    const std::string text(i == 150 ? 2 * OutputStream::kBufferSize : 1000, 'x');
+    const bool written = WriteOneLine(&output, text);
+    if (!written && first_failed < 0) first_failed = i;
+    if (first_failed >= 0) {
+      EXPECT_FALSE(written) << i;
+    }
+  }
+  EXPECT_GT(first_failed, 0);
+  EXPECT_FALSE(output.Flush());
+  EXPECT_FALSE(output.Close());
+  EXPECT_TRUE(output.failed());
+  EXPECT_EQ(output.writes, 1);
+  EXPECT_EQ(output.written, "");
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 // Fault injection through the driver's report logic: outputs that fail after every byte count,
-// allocations that fail one by one, inputs cut at every byte, and endless inputs.
+// a close that fails, allocations that fail one by one, inputs cut at every byte, and
+// endless inputs.
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -128,6 +129,32 @@ TEST(FaultInjection, OutputFailingInTheMiddleOfALargeModelStopsThere) {
     }
   }
 }
+
+#ifdef __GLIBC__
+TEST(FaultInjection, AFailedCloseIsAFailedWrite) {
+  // A file whose writes all succeed and whose close fails, as a network disk's may: the
+  // drawing is written whole, and still it is not reported converted.
+  const std::string model = ReadModel();
+  for (const std::string& input : {model, std::string()}) {
+    SCOPED_TRACE(input.size());
+    std::string written;
+    cookie_io_functions_t io = {};
+    io.write = [](void* to, const char* data, size_t n) -> ssize_t {
+      static_cast<std::string*>(to)->append(data, n);
+      return static_cast<ssize_t>(n);
+    };
+    io.close = [](void*) { return -1; };
+    std::FILE* file = fopencookie(&written, "w", io);
+    ASSERT_NE(file, nullptr);
+    MemoryCharSource source(input.data(), input.size());
+    FileOutputStream output(file);
+    const Report r = Convert(&source, &output);
+    EXPECT_EQ(r.console, Failure(r.line, " (Write failed)\n"));
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(written, Convert(input).output);
+  }
+}
+#endif
 
 // An output whose every write fails, noting the input line at the first failed write.
 class BrokenOutput final : public BufferedOutputStream<OutputStream::kBufferSize> {

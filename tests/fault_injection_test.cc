@@ -1,6 +1,6 @@
 // Fault injection through the library's interface: outputs that fail after every byte count,
-// allocations that fail one by one, reads that fail, inputs cut at every byte, and endless
-// inputs.
+// a close that fails, allocations that fail one by one, reads that fail, inputs cut at every
+// byte, and endless inputs.
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -11,6 +11,7 @@
 #include <string>
 #include <utility>
 
+#include "driver/file_conversion.h"
 #include "driver/output_stream.h"
 #include "scan/scanner.h"
 #include "tests/conversion_harness.h"
@@ -102,6 +103,35 @@ TEST(FaultInjection, OutputFailingInTheMiddleOfALargeModelStopsThere) {
     }
   }
 }
+
+#ifdef __GLIBC__
+TEST(FaultInjection, AFailedCloseIsAFailedWrite) {
+  // A file whose writes all succeed and whose close fails, as a network disk's may: the
+  // drawing is written whole, and still it is not reported converted.
+  const std::string model = ReadModel();
+  for (const std::string& input : {model, std::string()}) {
+    SCOPED_TRACE(input.size());
+    std::string written;
+    cookie_io_functions_t io = {};
+    io.write = [](void* to, const char* data, size_t n) -> ssize_t {
+      static_cast<std::string*>(to)->append(data, n);
+      return static_cast<ssize_t>(n);
+    };
+    io.close = [](void*) { return -1; };
+    std::FILE* drawing = fopencookie(&written, "w", io);
+    ASSERT_NE(drawing, nullptr);
+    std::setvbuf(drawing, nullptr, _IONBF, 0);
+    std::FILE* model_file = std::tmpfile();
+    ASSERT_NE(model_file, nullptr);
+    std::fwrite(input.data(), 1, input.size(), model_file);
+    std::rewind(model_file);
+    // The program's own way: both files converted, then closed.
+    const tsm2ostra_result r = ConvertOpenFiles(model_file, drawing, nullptr);
+    EXPECT_EQ(tsm2ostra_test::Describe(r), Failure(r.line, " (Write failed)"));
+    EXPECT_EQ(written, Convert(input).output);
+  }
+}
+#endif
 
 TEST(FaultInjection, ConversionStopsAtTheFirstFailedWriteOfEveryCommandKind) {
   // Every command kind, one element a line, after a padding label that shifts where the

@@ -142,7 +142,7 @@ TEST(FaultInjection, ConversionStopsAtTheFirstFailedWriteOfEveryCommandKind) {
       "<vectors><v>1 0 0</v></vectors>\n</vectorField>\n<lineSet>\n<l>0 1</l>\n"
       "<l name=\"m\">1 2</l>\n</lineSet>\n<faceSet>\n<f>0 1 2</f>\n<f name=\"t\">0 1 2</f>\n"
       "<colors><c>4 5 6</c><c>7 8 9</c></colors>\n</faceSet>\n</geometry>\n";
-  const auto model = [&](size_t pad) {
+  const auto model = [&](size_t pad, const std::string& rest) {
     // The padding in 21 labels, each well under the token limit.
     std::string padding;
     for (size_t i = 0; i < 21; ++i) {
@@ -150,15 +150,19 @@ TEST(FaultInjection, ConversionStopsAtTheFirstFailedWriteOfEveryCommandKind) {
                  "\">0 0</p>";
     }
     return "<tsm-model><geometries><geometry><pointSet>" + padding +
-           "</pointSet></geometry>\n" + every_kind + "</geometries></tsm-model>\n";
+           "</pointSet></geometry>\n" + rest + "</geometries></tsm-model>\n";
   };
-  const size_t unpadded = Convert(model(0)).output.size();
-  for (size_t pad = OutputStream::kBufferSize - unpadded; pad < OutputStream::kBufferSize; ++pad) {
+  // The buffer fills inside the commands of every_kind for these paddings; every third one
+  // still meets each command, all longer than three bytes.
+  const size_t unpadded = Convert(model(0, every_kind)).output.size();
+  const size_t padding_only = Convert(model(0, "")).output.size();
+  for (size_t pad = OutputStream::kBufferSize - unpadded;
+       pad < OutputStream::kBufferSize - padding_only; pad += 3) {
     SCOPED_TRACE(pad);
     Trial trial;
     trial.chunk = 1000;
     trial.failing_write = 1;
-    const Report r = Convert(model(pad), trial);
+    const Report r = Convert(model(pad, every_kind), trial);
     // Nothing more was read after the first failed write, whose line is reported.
     EXPECT_EQ(r.console, Failure(r.line, " (Write failed)\n"));
     EXPECT_EQ(r.status, 1);

@@ -148,7 +148,7 @@ std::string ManyLinesAndVectors(size_t shift) {
 }
 
 TEST(WindowEdges, AWriteThatFailsInsideAnElementStopsAtTheSameToken) {
-  for (size_t shift = 0; shift < 12; ++shift) {
+  for (const size_t shift : {0, 1, 3, 6, 8, 11}) {
     SCOPED_TRACE(shift);
     const std::string model = ManyLinesAndVectors(shift);
     const Outcome whole = Convert(model, 0);

@@ -107,7 +107,8 @@ void BM_Tokenize(benchmark::State& state) {
   static const std::string model = MakeModel();
   for (auto _ : state) {
     MemoryCharSource source(model.data(), model.size());
-    Scanner scanner;
+    Allocator heap;
+    Scanner scanner(&heap);
     scanner.SetSource(&source);
     size_t tokens = 0;
     while (scanner.NextToken() == ResultCode::Ok) ++tokens;

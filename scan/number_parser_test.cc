@@ -1,6 +1,7 @@
 // Tests for the number parser against the case files in scan/testdata, its extremes, the
 // power-of-ten factor, the integer conversions and ReadNumber.
 #include "scan/number_parser.h"
+#include "translate/color_component.h"
 
 #include <gtest/gtest.h>
 

@@ -23,7 +23,7 @@ function startWorker() {
     const message = event.data;
     const request = pending.get(message.id);
     if (!request) return;
-    if (message.type === 'progress' || message.type === 'phase') {
+    if (message.type === 'progress') {
       request.onUpdate(message);
       return;
     }
@@ -169,18 +169,11 @@ async function openModel(name, bytes) {
 
   let answer;
   try {
-    answer = await ask(
-      { type: 'convert', bytes, fit: !$('whole-area').checked, pictureLimit: SHOW_LIMIT },
-      (update) => {
-        if (update.type === 'progress') {
-          progress.value = update.read;
-          progressLabel.textContent =
-            `Reading the model: ${megabytes(update.read)} of ${megabytes(update.total)}`;
-        } else {
-          progress.value = progress.max;
-          progressLabel.textContent = 'Drawing the picture';
-        }
-      });
+    answer = await ask({ type: 'convert', bytes }, (update) => {
+      progress.value = update.read;
+      progressLabel.textContent =
+        `Reading the model: ${megabytes(update.read)} of ${megabytes(update.total)}`;
+    });
   } catch (error) {
     if (current.token !== token) return;
     $('progress-area').hidden = true;
@@ -196,26 +189,17 @@ async function openModel(name, bytes) {
     outcome.ok ? `File '${name}' successfully converted.` : outcome.message;
   $('result').classList.toggle('failed', !outcome.ok);
   showNotices(outcome.notices);
-
   setDownload('download-ost', answer.drawingBlob, `${current.base}.ost`, 'Download the drawing');
-  const svgBlob = answer.pictureBlob ||
-                  new Blob([answer.picture.svg || ''], { type: 'image/svg+xml' });
-  if (answer.picture.ok) {
-    setDownload('download-svg', svgBlob, `${current.base}.svg`, 'Download the picture');
-  }
 
   const notes = [];
   if (!outcome.ok && outcome.drawingSize > 0) {
     notes.push('The drawing holds what was written before the error.');
   }
-  if (answer.pictureBlob) {
+  const shown = outcome.drawingSize <= SHOW_LIMIT;
+  if (!shown) {
     notes.push(`The drawing has ${megabytes(outcome.drawingSize)}: the page shows the picture ` +
                `and the text of drawings up to ${megabytes(SHOW_LIMIT)} only, as bigger ones ` +
                'would make the browser very slow. Both can be downloaded.');
-  } else {
-    $('picture-area').hidden = false;
-    showPicture(answer.picture);
-    showText('drawing-pane', 'drawing-text', await answer.drawingBlob.text());
   }
   if (modelText !== null) {
     showText('model-pane', 'model-text', modelText);
@@ -227,24 +211,33 @@ async function openModel(name, bytes) {
     $('size-note').textContent = notes.join(' ');
     $('size-note').hidden = false;
   }
+  if (shown) {
+    showText('drawing-pane', 'drawing-text', await answer.drawingBlob.text());
+    $('picture-area').hidden = false;
+    await redraw();
+  } else {
+    // The picture for the download only, drawn after the outcome is shown.
+    const drawn = await ask({ type: 'draw', fit: !$('whole-area').checked, asBlob: true })
+      .catch(() => null);
+    if (drawn && current.token === token && drawn.picture.ok) {
+      setDownload('download-svg', drawn.pictureBlob, `${current.base}.svg`,
+                  'Download the picture');
+    }
+  }
 }
 
-// Draws the last drawing again, fitted or with the whole drawing area.
+// Draws the last drawing, fitted or with the whole drawing area, and offers it for download.
 async function redraw() {
   if (current === null || $('picture-area').hidden) return;
   const token = current.token;
-  let answer;
-  try {
-    answer = await ask({ type: 'draw', fit: !$('whole-area').checked });
-  } catch (error) {
-    return;
-  }
-  if (current.token !== token) return;
+  const answer = await ask({ type: 'draw', fit: !$('whole-area').checked }).catch(() => null);
+  if (answer === null || current.token !== token) return;
   showPicture(answer.picture);
   if (answer.picture.ok) {
-    URL.revokeObjectURL($('download-svg').href);
     setDownload('download-svg', new Blob([answer.picture.svg], { type: 'image/svg+xml' }),
                 `${current.base}.svg`, 'Download the picture');
+  } else {
+    $('download-svg').hidden = true;
   }
 }
 

@@ -50,19 +50,24 @@ const drawnElements = (svg) => (svg.match(/ data-line="/g) || []).length;
 async function downloaded(page, id, fileName) {
   const path = join(downloads, fileName);
   rmSync(path, { force: true });
+  await page.waitForSelector(`#${id}:not([hidden])`, { timeout: 120000 });
   await page.click(`#${id}`);
-  for (let i = 0; i < 100 && !existsSync(path); ++i) await new Promise((r) => setTimeout(r, 50));
+  // The browser writes elsewhere and renames the file when it is whole.
+  for (let i = 0; i < 600 && !existsSync(path); ++i) await new Promise((r) => setTimeout(r, 50));
+  if (!existsSync(path)) console.log(`     no ${fileName}; the downloads: ${readdirSync(downloads).join(', ')}`);
   return existsSync(path) ? readFileSync(path) : Buffer.alloc(0);
 }
 
 // Waits until #result names the model, then checks the page against the native results.
 async function checkOutcome(page, name, want, { showsPicture = true } = {}) {
+  const started = Date.now();
   const base = name.replace(/\.tsm$/, '');
   await page.waitForFunction(
     (text) => document.querySelector('#result').textContent === text &&
               document.querySelector('#progress-area').hidden,
     { timeout: 120000 }, want.result).catch(() => {});
   const result = await page.$eval('#result', (e) => e.textContent);
+  const seconds = (Date.now() - started) / 1000;
   check(`${name}: #result`, result === want.result, `'${result}', native '${want.result}'`);
   const notices = await page.$$eval('#notices li', (items) => items.length);
   check(`${name}: notices`, notices === 0, `${notices} shown`);
@@ -76,6 +81,7 @@ async function checkOutcome(page, name, want, { showsPicture = true } = {}) {
     check(`${name}: elements in #picture`, drawn === drawnElements(want.fitted),
           `${drawn}, native ${drawnElements(want.fitted)}`);
   } else {
+    console.log(`     ${name}: converted in the page in ${seconds.toFixed(1)} s`);
     const hidden = await page.$eval('#picture-area', (e) => e.hidden);
     const note = await page.$eval('#size-note', (e) => (e.hidden ? '' : e.textContent));
     check(`${name}: no picture, and a note says why`, hidden && note.includes('MB'), note);
@@ -119,12 +125,13 @@ try {
     await checkOutcome(page, name, native(name, readFileSync(join(root, 'examples', name))));
   }
 
-  // The whole drawing area instead of the fitted picture.
+  // The whole drawing area instead of the fitted picture: a new picture to download.
+  const fittedLink = await page.$eval('#download-svg', (e) => e.href);
   await page.click('#whole-area');
   const last = others[others.length - 1];
   const lastNative = native(last, readFileSync(join(root, 'examples', last)));
-  await page.waitForFunction(() => document.querySelector('#download-svg').href !== '');
-  await new Promise((r) => setTimeout(r, 500));
+  await page.waitForFunction((old) => document.querySelector('#download-svg').href !== old,
+                             {}, fittedLink);
   const whole = (await downloaded(page, 'download-svg', last.replace(/\.tsm$/, '.svg'))).toString();
   check(`${last}: the whole drawing area`, whole === lastNative.whole, `${whole.length} bytes`);
   await page.click('#whole-area');
@@ -141,12 +148,9 @@ try {
   check('refused.tsm: the result is marked as a failure', failedStyle);
 
   if (big) {
-    const started = Date.now();
+    const bigNative = native(basename(big), readFileSync(big));
     await (await page.$('#file')).uploadFile(big);
-    await checkOutcome(page, basename(big), native(basename(big), readFileSync(big)),
-                       { showsPicture: false });
-    console.log(`     ${basename(big)} (${(readFileSync(big).length / 1e6).toFixed(0)} MB) ` +
-                `converted in the page in ${((Date.now() - started) / 1000).toFixed(1)} s`);
+    await checkOutcome(page, basename(big), bigNative, { showsPicture: false });
   }
 
   // The screenshot: the main example, fitted.

@@ -121,7 +121,11 @@ std::FILE* OpenOutputFile(const char* path) {
 bool IsSameFile(std::FILE* a, std::FILE* b) {
   struct stat first, second;
   if (::fstat(fileno(a), &first) != 0 || ::fstat(fileno(b), &second) != 0) return true;
-  return first.st_dev == second.st_dev && first.st_ino == second.st_ino;
+  return IsSameFileStatus(first, second);
+}
+
+bool IsSameFileStatus(const struct stat& a, const struct stat& b) {
+  return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
 }
 
 bool EmptyFile(std::FILE* file) {

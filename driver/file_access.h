@@ -6,6 +6,10 @@
 
 #include <cstdio>
 
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
+
 namespace tsm2ostra {
 
 // Opens path for reading, in binary mode; nullptr when it can't be opened or is a folder.
@@ -19,6 +23,12 @@ std::FILE* OpenOutputFile(const char* path);
 // and inode number; on Windows, volume serial number and file index), or when the identity
 // of either can't be had: the output is then not trusted to be another file.
 bool IsSameFile(std::FILE* a, std::FILE* b);
+
+#ifndef _WIN32
+// True when two stat results are of one file: the same inode number on the same device (an
+// inode number alone repeats from one file system to the next).
+bool IsSameFileStatus(const struct stat& a, const struct stat& b);
+#endif
 
 // Empties file if it is a regular file, as opening it with mode "w" would; devices and pipes
 // are left alone. False when a regular file can't be emptied.

@@ -21,11 +21,12 @@ node="${NODE:-node}"
 command -v "$emcc" >/dev/null || { echo "web/build.sh: emcc not found (apt-get install -y emscripten node-acorn)" >&2; exit 1; }
 
 # The library's, the scanner's, the translation's and the renderer's sources: every file but
-# the programs' entry points, the renderer's file handling, the tests and the fuzz targets.
+# the programs' entry points, the renderer's file handling, the tests, the fuzz targets and
+# the Windows-only text conversions (wide_text.cc).
 sources=()
 for file in "$root"/driver/*.cc "$root"/scan/*.cc "$root"/translate/*.cc "$root"/preview/*.cc; do
   case "$(basename "$file")" in
-    main.cc | picture_file.cc | *_test.cc | *_fuzzer.cc) ;;
+    main.cc | picture_file.cc | wide_text.cc | *_test.cc | *_fuzzer.cc) ;;
     *) sources+=("$file") ;;
   esac
 done

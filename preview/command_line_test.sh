@@ -55,9 +55,9 @@ printf '\npoint P1_1 70.00 50.00\nfly P1_1\ncmark P1_1' >bad.ost
 printf 'older picture' >kept.svg
 
 run 0 "" --help
-grep -q '^Usage: ostra2svg \[--fit\] DRAWING.ost PICTURE.svg$' out.txt || { echo "FAIL: --help text"; failed=$((failed + 1)); }
+tr -d '\r' <out.txt | grep -q '^Usage: ostra2svg \[--fit\] DRAWING.ost PICTURE.svg$' || { echo "FAIL: --help text"; failed=$((failed + 1)); }
 run 0 "" --version
-[ "$(head -n 1 out.txt)" = "ostra2svg (tsm2ostra) $version" ] || { echo "FAIL: --version: $(head -n 1 out.txt)"; failed=$((failed + 1)); }
+[ "$(head -n 1 out.txt | tr -d '\r')" = "ostra2svg (tsm2ostra) $version" ] || { echo "FAIL: --version: $(head -n 1 out.txt)"; failed=$((failed + 1)); }
 run 2 "ostra2svg: missing drawing and picture file names
 $try"
 run 2 "ostra2svg: missing picture file name after 'good.ost'

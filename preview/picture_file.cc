@@ -249,12 +249,14 @@ PictureFile::StreamOpen PictureFile::OpenStream(std::string* message) {
     _setmode(1, _O_BINARY);
     fd = 1;
   } else {
-    struct _stat64 info;
-    if (_stat64(path_.c_str(), &info) != 0 || (info.st_mode & _S_IFCHR) == 0) {
+    // What exists and opens as a character device (NUL, CON) or a pipe is a stream.
+    fd = _open(path_.c_str(), _O_WRONLY | _O_BINARY | _O_NOINHERIT);
+    if (fd < 0) return StreamOpen::NotStream;
+    const DWORD type = GetFileType(reinterpret_cast<HANDLE>(_get_osfhandle(fd)));
+    if (type != FILE_TYPE_CHAR && type != FILE_TYPE_PIPE) {
+      _close(fd);
       return StreamOpen::NotStream;
     }
-    errno = 0;
-    fd = _open(path_.c_str(), _O_WRONLY | _O_BINARY | _O_NOINHERIT);
   }
   return Spool(fd, message);
 }

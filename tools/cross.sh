@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the program alone (no unit tests) for another system or processor with a toolchain
 # file from cmake/, and runs the golden, example and same-file tests with it under wine64
-# (Windows) or qemu-user (i686, aarch64). The drawings must be the x86-64 bytes.
+# (Windows) or qemu-user (i686, aarch64). The drawings must be the x86-64 bytes. For Windows
+# it also builds ostra2svg.exe and runs its command-line and picture tests.
 # Usage: tools/cross.sh windows|i686|aarch64 [BUILD_DIR]   (default build dir: build-TARGET)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -18,7 +19,9 @@ mkdir -p "$build"
 cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE=cmake/$toolchain.cmake -DCMAKE_BUILD_TYPE=Release \
   -DTSM2OSTRA_TESTS=OFF -DTSM2OSTRA_WERROR=ON >"$build/configure.log" 2>&1 ||
   { cat "$build/configure.log"; exit 1; }
-cmake --build "$build" --target tsm2ostra -j2
+targets=tsm2ostra
+[ "$target" = windows ] && targets="tsm2ostra ostra2svg"
+cmake --build "$build" --target $targets -j2
 file "$build/$program"
 
 if [ "$target" = windows ]; then
@@ -30,3 +33,8 @@ export TSM2OSTRA_EMULATOR=$emulator
 bash tests/run_golden.sh "$PWD/$build/$program" tests/golden
 bash tests/run_examples.sh "$PWD/$build/$program" examples
 bash tests/same_file.sh "$PWD/$build/$program" examples
+if [ "$target" = windows ]; then
+  version=$(sed -n 's/^project(tsm2ostra VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
+  bash preview/command_line_test.sh "$PWD/$build/preview/ostra2svg.exe" "$version"
+  bash preview/check_pictures.sh "$PWD/$build/preview/ostra2svg.exe" examples docs/pictures
+fi

@@ -1,11 +1,12 @@
 // The Converter: the whole state of one conversion, and every step of it as an operation.
-// It is the scanner (scan/) and the translation's state (translate/), with the output.
+// It is built on the scanner (scan/) and the translation's state (translate/), with the output.
 #ifndef TSM2OSTRA_DRIVER_CONVERTER_H_
 #define TSM2OSTRA_DRIVER_CONVERTER_H_
 
 #include <cstdint>
 
 #include "driver/output_stream.h"
+#include "scan/allocation.h"
 #include "scan/char_source.h"
 #include "scan/result_code.h"
 #include "scan/scanner.h"
@@ -16,13 +17,17 @@ namespace tsm2ostra {
 
 class CommandBuilder;
 
-class Converter : public Scanner, private TranslationState {
+class Converter : private Scanner, private TranslationState {
  public:
-  Converter() = default;
-  virtual ~Converter() = default;
+  // Takes its memory from allocator, which outlives it.
+  explicit Converter(Allocator* allocator) : Scanner(allocator), TranslationState(allocator) {}
+  ~Converter() = default;
 
   // Converts the whole input from source into output; both are borrowed.
   ResultCode ParseDocument(CharSource* source, OutputStream* output);
+  // What reading stopped at, and where it starts.
+  using Scanner::stop_place;
+  using Scanner::stop_token;
 
  private:
   using ChildStep = ResultCode (Converter::*)(TagId);
@@ -69,6 +74,9 @@ class Converter : public Scanner, private TranslationState {
   ResultCode ParseFaceColor();
   ResultCode WriteFaces();
 
+  // The label of the element whose start tag was just classified: *labelled is false when
+  // it has none; InvalidInput when its braces don't pair up.
+  ResultCode TakeLabel(std::string_view* label, bool* labelled);
   // The rest of a "<c>" element: three numbers as colour components, then "</c>".
   ResultCode ReadColorElement(uint8_t* r, uint8_t* g, uint8_t* b);
   // Ends a command built on the output, the one way commands go out; WriteFailed once the

@@ -1,15 +1,13 @@
-// The command-line driver. All console text of the program comes from here.
+// The command-line program. All console text of tsm2ostra comes from here, written with
+// PrintText; the conversion itself goes through the library's interface.
 #include "driver/driver.h"
 
-#include <cinttypes>
 #include <cstdio>
-#include <new>
+#include <cstring>
 
-#include "driver/converter.h"
-#include "driver/file_access.h"
-#include "driver/output_stream.h"
-#include "scan/allocation.h"
-#include "scan/char_source.h"
+#include "driver/console.h"
+#include "driver/file_conversion.h"
+#include "tsm2ostra/tsm2ostra.h"
 
 namespace tsm2ostra {
 namespace {
@@ -23,94 +21,68 @@ constexpr char kBanner[] =
     "This program comes with ABSOLUTELY NO WARRANTY.\n"
     "\n";
 
-const char* FailureSuffix(ResultCode result) {
-  switch (result) {
-    case ResultCode::OutOfMemory: return " (Out of memory)\n";
-    case ResultCode::InvalidInput: return " (Invalid input)\n";
-    case ResultCode::WriteFailed: return " (Write failed)\n";
-    default: return "\n";
-  }
-}
+constexpr char kUsage[] =
+    "Usage: tsm2ostra MODEL DRAWING\n"
+    "Converts the Tessaro XML model MODEL (.tsm) into the Ostra construction file DRAWING\n"
+    "(.ost): its points, lines, faces and vectors, with their colours and labels.\n"
+    "\n"
+    "  MODEL    the model to read\n"
+    "  DRAWING  the drawing to write: created, or emptied if it exists (never the model)\n"
+    "\n"
+    "Arguments after DRAWING are ignored. Exit status: 0 converted, 1 the conversion\n"
+    "failed, 255 a file or the command line is unusable.\n"
+    "\n"
+    "  -h, --help  print this help and exit\n"
+    "  --version   print the version and exit\n"
+    "\n"
+    "More in the manual: man tsm2ostra.\n";
 
-void ReportFailure(FILE* console, int64_t line, ResultCode result) {
-  std::fprintf(console, "Error while reading line %" PRId64 "%s", line, FailureSuffix(result));
+void Report(tsm2ostra_result result) {
+  char words[128];
+  tsm2ostra_describe(result, words, sizeof words);
+  PrintText(stdout, "%s\n", words);
 }
 
 }  // namespace
 
 int RunDriver(int argc, char* argv[]) {
-  std::fputs(kBanner, stdout);
+  if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
+    PrintText(stdout, "%s", kUsage);
+    return 0;
+  }
+  if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
+    PrintText(stdout, "tsm2ostra %s\n", tsm2ostra_version());
+    return 0;
+  }
+  if (argc > 3) {
+    PrintText(stderr, "tsm2ostra: warning: %d argument%s after DRAWING ignored, from '%s'\n",
+              argc - 3, argc == 4 ? "" : "s", argv[3]);
+  }
+  PrintText(stdout, "%s", kBanner);
   if (argc < 3) {
-    std::fputs("Error in command line. Input/Output files not specified.\n", stdout);
+    PrintText(stdout, "Error in command line. Input/Output files not specified.\n");
     return -1;
   }
   const char* input_name = argv[1];
   const char* output_name = argv[2];
 
-  FILE* input = OpenInputFile(input_name);
-  if (input == nullptr) {
-    std::fputs("File error. Cannot open input file.\n", stdout);
+  std::FILE* model;
+  std::FILE* drawing;
+  const tsm2ostra_status opened = OpenModelAndDrawing(input_name, output_name, &model, &drawing);
+  if (opened != TSM2OSTRA_OK) {
+    tsm2ostra_result result = {};
+    result.status = opened;
+    Report(result);
     return -1;
   }
-  // The output is opened without being emptied, and emptied only once it is known not to be
-  // the input (whatever name, path or link leads to it).
-  FILE* output_file = OpenOutputFile(output_name);
-  if (output_file != nullptr && (IsSameFile(input, output_file) || !EmptyFile(output_file))) {
-    std::fclose(output_file);
-    output_file = nullptr;
+  PrintText(stdout, "Input file: %s\nOutput file: %s\n\n", input_name, output_name);
+  const tsm2ostra_result result = ConvertOpenFiles(model, drawing, nullptr);
+  if (result.status == TSM2OSTRA_OK) {
+    PrintText(stdout, "File '%s' successfully converted.\n", input_name);
+    return 0;
   }
-  if (output_file == nullptr) {
-    std::fputs("File error. Cannot open output file.\n", stdout);
-    std::fclose(input);
-    return -1;
-  }
-  // The output stream buffers on its own; its writes then go straight to the file, and a
-  // failure shows at the write that met it.
-  std::setvbuf(output_file, nullptr, _IONBF, 0);
-  std::printf("Input file: %s\nOutput file: %s\n\n", input_name, output_name);
-
-  FileOutputStream* output = new (std::nothrow) FileOutputStream(output_file);
-  CharSource* source = new (std::nothrow) FileCharSource(input);
-  if (output == nullptr || source == nullptr) {
-    ReportFailure(stdout, 1, ResultCode::OutOfMemory);
-    delete source;
-    std::fclose(input);
-    if (output != nullptr) {
-      output->Close();
-      delete output;
-    } else {
-      std::fclose(output_file);
-    }
-    return 1;
-  }
-
-  int status = ConvertAndReport(input_name, source, output, stdout);
-  std::fclose(input);
-  delete source;
-  delete output;
-  return status;
-}
-
-int ConvertAndReport(const char* input_name, CharSource* source, OutputStream* output,
-                     FILE* console) {
-  // Allocated through AllocateBytes like the rest of the conversion, so tests can fail it too.
-  void* memory = AllocateBytes(sizeof(Converter));
-  Converter* converter = memory == nullptr ? nullptr : new (memory) Converter();
-  ResultCode result = converter == nullptr ? ResultCode::OutOfMemory
-                                           : converter->ParseDocument(source, output);
-  // Only an output written whole counts as converted.
-  bool closed = output->Close();
-  if (result == ResultCode::Ok && !closed) result = ResultCode::WriteFailed;
-  if (result == ResultCode::Ok) {
-    std::fprintf(console, "File '%s' successfully converted.\n", input_name);
-  } else {
-    ReportFailure(console, source->line_counter(), result);
-  }
-  if (converter != nullptr) {
-    converter->~Converter();
-    FreeBytes(memory);
-  }
-  return result == ResultCode::Ok ? 0 : 1;
+  Report(result);
+  return 1;
 }
 
 }  // namespace tsm2ostra

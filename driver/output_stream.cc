@@ -1,4 +1,4 @@
-// Buffering and the concrete sinks of OutputStream.
+// Buffering of OutputStream: flushing, and lines that outgrow the buffer.
 #include "driver/output_stream.h"
 
 #include <cstring>
@@ -42,30 +42,6 @@ char* OutputStream::AppendToLineSlow(char* at, const char* data, size_t n) {
     if (at > line_end()) at = SpillLine(at);
     if (n == 0) return at;
   }
-}
-
-bool FileOutputStream::Close() {
-  const bool flushed = Flush();
-  const bool closed = file_ != nullptr && std::fclose(file_) == 0;
-  file_ = nullptr;
-  return flushed && closed;
-}
-
-bool FileOutputStream::Sink(const char* data, size_t n) {
-  // The file is unbuffered, so the bytes go to the system in this one write.
-  return file_ != nullptr && std::fwrite(data, 1, n, file_) == n;
-}
-
-bool MemoryOutputStream::Sink(const char* data, size_t n) {
-  // The memory stream is for tests and fuzzing; a failed allocation here is not a concern
-  // of the conversion, so std::string's own handling is accepted.
-  size_t room = fail_after_ - text_.size();
-  if (n > room) {
-    text_.append(data, room);
-    return false;
-  }
-  text_.append(data, n);
-  return true;
 }
 
 }  // namespace tsm2ostra

@@ -1,24 +1,20 @@
-// Where the commands go: one buffer, handed to its sink in large writes, that remembers the
+// Where the drawing goes: one buffer, handed to its sink in large writes, that remembers the
 // first failed write.
 #ifndef TSM2OSTRA_DRIVER_OUTPUT_STREAM_H_
 #define TSM2OSTRA_DRIVER_OUTPUT_STREAM_H_
 
 #include <cstddef>
-#include <cstdio>
-#include <string>
 
 #include "scan/byte_buffer.h"
 
 namespace tsm2ostra {
 
-// Commands are built in place at the buffer's end (CommandBuilder). Once a write has failed,
-// every later call reports the failure.
+// Lines are built in place at the buffer's end. Once a write has failed, nothing more is
+// written and every later call reports the failure.
 class OutputStream {
  public:
-  // The buffer of a memory stream; a file stream buffers more, since every write to a file
-  // costs the system a fixed amount on top of the copy.
-  static constexpr size_t kBufferSize = 64 * 1024;
-  static constexpr size_t kFileBufferSize = 1024 * 1024;
+  // Large, since every write to a file or a caller costs a fixed amount on top of the copy.
+  static constexpr size_t kBufferSize = 1024 * 1024;
 
   virtual ~OutputStream() = default;
   OutputStream(const OutputStream&) = delete;
@@ -57,9 +53,6 @@ class OutputStream {
 
   // Hands everything buffered to the sink; false when the output has failed.
   bool Flush();
-  // Ends the output: flushes, and releases the destination where there is one; false if
-  // anything failed, before or now.
-  virtual bool Close() { return Flush(); }
   bool failed() const { return failed_; }
 
  protected:
@@ -91,32 +84,20 @@ class BufferedOutputStream : public OutputStream {
   char storage_[Capacity + kLineSlack];
 };
 
-// Writes to a file that the caller opened; Close flushes and closes it.
-class FileOutputStream final : public BufferedOutputStream<OutputStream::kFileBufferSize> {
+// Hands the buffer to a function of the caller: write(context, bytes, size) returns 0, or
+// nonzero when it failed.
+class CallbackOutputStream final : public BufferedOutputStream<OutputStream::kBufferSize> {
  public:
-  explicit FileOutputStream(std::FILE* file) : file_(file) {}
-  ~FileOutputStream() override = default;
-  bool Close() override;
+  using WriteFunction = int (*)(void* context, const char* bytes, size_t size);
+  CallbackOutputStream(WriteFunction write, void* context) : write_(write), context_(context) {}
+  ~CallbackOutputStream() override = default;
 
  private:
-  bool Sink(const char* data, size_t n) override;
-  std::FILE* file_;
-};
-
-// Keeps the output in memory; can be told to fail once more than a given number of bytes
-// would have been written in all, as a full disk would.
-class MemoryOutputStream final : public BufferedOutputStream<OutputStream::kBufferSize> {
- public:
-  explicit MemoryOutputStream(size_t fail_after = static_cast<size_t>(-1))
-      : fail_after_(fail_after) {}
-  ~MemoryOutputStream() override = default;
-  // What reached the sink so far (call Flush first for all of it).
-  const std::string& text() const { return text_; }
-
- private:
-  bool Sink(const char* data, size_t n) override;
-  size_t fail_after_;
-  std::string text_;
+  bool Sink(const char* data, size_t n) override {
+    return write_ != nullptr && write_(context_, data, n) == 0;
+  }
+  WriteFunction write_;
+  void* context_;
 };
 
 }  // namespace tsm2ostra

@@ -1,43 +1,74 @@
-// libFuzzer target: one whole conversion of the fuzzer's bytes, in memory, with cross-checks
-// that chunked reading, a failing output and a failing allocation each behave as they must.
+// libFuzzer target: one whole conversion of the fuzzer's bytes through the library's C
+// interface, from memory, with cross-checks that reading in pieces of random sizes, a failing
+// output, a failing read and a failing allocation each behave as they must.
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 
-#include "driver/converter.h"
-#include "driver/output_stream.h"
-#include "scan/allocation.h"
-#include "scan/char_source.h"
+#include "tsm2ostra/tsm2ostra.h"
 
 namespace {
 
-struct Outcome {
-  tsm2ostra::ResultCode result;
-  int64_t line;
+constexpr size_t kNoLimit = static_cast<size_t>(-1);
+
+// How one run reads, writes and allocates; the sizes of the reads come from seed.
+struct Run {
+  const uint8_t* data;
+  size_t size;
+  uint64_t seed = 0;  // 0: from memory
+  size_t write_limit = kNoLimit;
+  uint64_t failing_read = 0;
+  uint64_t failing_allocation = 0;
+
+  size_t offset = 0;
+  uint64_t reads = 0;
+  uint64_t allocations = 0;
   std::string text;
-  int64_t position;
 };
 
-// One conversion, then the output closed. As in the driver: an output that fails when closed
-// makes a clean parse a failed write.
-tsm2ostra::ResultCode ConvertAndClose(tsm2ostra::CharSource* source,
-                                      tsm2ostra::OutputStream* output) {
-  tsm2ostra::Converter* converter = new tsm2ostra::Converter();
-  tsm2ostra::ResultCode result = converter->ParseDocument(source, output);
-  if (!output->Close() && result == tsm2ostra::ResultCode::Ok) {
-    result = tsm2ostra::ResultCode::WriteFailed;
-  }
-  delete converter;
-  return result;
+long Read(void* context, char* buffer, size_t capacity) {
+  Run* run = static_cast<Run*>(context);
+  if (++run->reads == run->failing_read) return -1;
+  run->seed = run->seed * 6364136223846793005u + 1442695040888963407u;
+  size_t n = 1 + (run->seed >> 33) % 37;
+  if (n > capacity) n = capacity;
+  if (n > run->size - run->offset) n = run->size - run->offset;
+  if (n != 0) std::memcpy(buffer, run->data + run->offset, n);
+  run->offset += n;
+  return static_cast<long>(n);
 }
 
-Outcome Convert(const uint8_t* data, size_t size, size_t chunk, size_t fail_after) {
-  tsm2ostra::MemoryCharSource source(data, size, chunk);
-  tsm2ostra::MemoryOutputStream output(fail_after);
-  const tsm2ostra::ResultCode result = ConvertAndClose(&source, &output);
-  return Outcome{result, source.line_counter(), output.text(), source.position_counter()};
+int Write(void* context, const char* bytes, size_t size) {
+  Run* run = static_cast<Run*>(context);
+  const size_t room = run->write_limit - run->text.size();
+  run->text.append(bytes, size < room ? size : room);
+  return size > room ? 1 : 0;
+}
+
+void* Allocate(void* context, size_t size) {
+  Run* run = static_cast<Run*>(context);
+  return ++run->allocations == run->failing_allocation ? nullptr : std::malloc(size);
+}
+void Release(void*, void* memory) { std::free(memory); }
+
+tsm2ostra_result Convert(Run* run) {
+  const tsm2ostra_allocator allocator = {Allocate, nullptr, Release, run};
+  tsm2ostra_options options;
+  tsm2ostra_options_init(&options);
+  options.allocator = &allocator;
+  if (run->seed == 0) {
+    return tsm2ostra_convert_memory(reinterpret_cast<const char*>(run->data), run->size, Write,
+                                    run, &options);
+  }
+  return tsm2ostra_convert_stream(Read, run, Write, run, &options);
+}
+
+bool SameResult(const tsm2ostra_result& a, const tsm2ostra_result& b) {
+  return a.status == b.status && a.line == b.line && a.column == b.column &&
+         std::strcmp(a.token, b.token) == 0 && a.token_line == b.token_line &&
+         a.token_column == b.token_column;
 }
 
 // FNV-1a: picks the variations from the input itself, so every run of an input repeats.
@@ -55,33 +86,43 @@ void Check(bool condition) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const uint64_t h = Hash(data, size);
-  const size_t kNoLimit = static_cast<size_t>(-1);
 
-  tsm2ostra::FailAllocationNumber(0);
-  const Outcome whole = Convert(data, size, 0, kNoLimit);
-  const uint64_t allocations = tsm2ostra::AllocationsAttempted();
-  Check(whole.result != tsm2ostra::ResultCode::WriteFailed);
+  Run whole{data, size};
+  const tsm2ostra_result result = Convert(&whole);
+  Check(result.status != TSM2OSTRA_WRITE_FAILED && result.status != TSM2OSTRA_READ_FAILED);
+  Check(result.line >= 1 && result.column >= 1);
+  Check(std::strlen(result.token) < sizeof result.token);
+  Check((result.token[0] == '\0') == (result.token_line == 0));
 
-  // Reading in small blocks (carriage returns held across block ends) changes nothing.
+  // Reading in pieces of random sizes (carriage returns held across their ends) changes
+  // nothing, down to the token where reading stopped.
   if ((h & 1) != 0) {
-    const Outcome chunked = Convert(data, size, 1 + (h >> 8) % 17, kNoLimit);
-    Check(chunked.result == whole.result && chunked.line == whole.line &&
-          chunked.position == whole.position && chunked.text == whole.text);
+    Run chunked{data, size, h | 1};
+    Check(SameResult(Convert(&chunked), result) && chunked.text == whole.text);
   }
   // An output that takes fewer bytes than were written turns the run into a failed write,
   // unless the input failed before the bytes ran out.
   if ((h & 6) == 2 && !whole.text.empty()) {
-    const size_t limit = (h >> 16) % whole.text.size();
-    const Outcome cut = Convert(data, size, 0, limit);
-    Check(cut.result == tsm2ostra::ResultCode::WriteFailed || cut.result == whole.result);
+    Run cut{data, size};
+    cut.write_limit = (h >> 16) % whole.text.size();
+    const tsm2ostra_status status = Convert(&cut).status;
+    Check(status == TSM2OSTRA_WRITE_FAILED || status == result.status);
     Check(whole.text.compare(0, cut.text.size(), cut.text) == 0);
   }
-  // Any failed allocation ends the run with OutOfMemory.
-  if ((h & 6) == 4 && allocations != 0) {
-    tsm2ostra::FailAllocationNumber(1 + (h >> 16) % allocations);
-    const Outcome starved = Convert(data, size, 0, kNoLimit);
-    tsm2ostra::FailAllocationNumber(0);
-    Check(starved.result == tsm2ostra::ResultCode::OutOfMemory);
+  // Any failed allocation ends the run with OUT_OF_MEMORY.
+  if ((h & 6) == 4 && whole.allocations != 0) {
+    Run starved{data, size};
+    starved.failing_allocation = 1 + (h >> 16) % whole.allocations;
+    Check(Convert(&starved).status == TSM2OSTRA_OUT_OF_MEMORY);
+  }
+  // A read that fails is never the end of the model, nor a success.
+  if ((h & 6) == 6) {
+    Run failing{data, size, h | 1};
+    failing.failing_read = 1 + (h >> 16) % 8;
+    const tsm2ostra_result r = Convert(&failing);
+    Check(failing.reads == failing.failing_read ? r.status == TSM2OSTRA_READ_FAILED
+                                                 : r.status == result.status);
+    Check(whole.text.compare(0, failing.text.size(), failing.text) == 0);
   }
   return 0;
 }

@@ -1,6 +1,7 @@
-// Nothrow heap allocation with an injectable failure for tests.
+// A conversion's memory: the C library's heap, or the caller's functions.
 #include "scan/allocation.h"
 
+#include <cstring>
 #include <new>
 
 #if defined(__linux__)
@@ -8,22 +9,32 @@
 #endif
 
 namespace tsm2ostra {
-namespace {
-uint64_t g_attempted = 0;
-uint64_t g_fail_at = 0;
-}  // namespace
 
-void* AllocateBytes(size_t size) {
-  ++g_attempted;
-  if (g_fail_at != 0 && g_attempted == g_fail_at) return nullptr;
+void* Allocator::Allocate(size_t size) {
+  if (allocate_ != nullptr) return allocate_(context_, size);
   return ::operator new(size, std::nothrow);
 }
 
-void FreeBytes(void* memory) { ::operator delete(memory); }
+void* Allocator::Reallocate(void* memory, size_t old_size, size_t new_size) {
+  if (reallocate_ != nullptr) return reallocate_(context_, memory, old_size, new_size);
+  void* moved = Allocate(new_size);
+  if (moved == nullptr) return nullptr;
+  std::memcpy(moved, memory, old_size < new_size ? old_size : new_size);
+  Release(memory);
+  return moved;
+}
 
-void* AllocateLargeBlock(size_t size) {
-  ++g_attempted;
-  if (g_fail_at != 0 && g_attempted == g_fail_at) return nullptr;
+void Allocator::Release(void* memory) {
+  if (memory == nullptr) return;
+  if (release_ != nullptr) {
+    release_(context_, memory);
+  } else {
+    ::operator delete(memory);
+  }
+}
+
+void* Allocator::AllocateLargeBlock(size_t size) {
+  if (allocate_ != nullptr) return allocate_(context_, size);
   void* memory = ::operator new(size, std::align_val_t(kLargeBlockAlignment), std::nothrow);
 #if defined(__linux__) && defined(MADV_HUGEPAGE)
   // Only advice: where large pages are not to be had, the block works the same.
@@ -32,15 +43,13 @@ void* AllocateLargeBlock(size_t size) {
   return memory;
 }
 
-void FreeLargeBlock(void* memory) {
-  ::operator delete(memory, std::align_val_t(kLargeBlockAlignment));
+void Allocator::ReleaseLargeBlock(void* memory) {
+  if (memory == nullptr) return;
+  if (release_ != nullptr) {
+    release_(context_, memory);
+  } else {
+    ::operator delete(memory, std::align_val_t(kLargeBlockAlignment));
+  }
 }
-
-void FailAllocationNumber(uint64_t index) {
-  g_attempted = 0;
-  g_fail_at = index;
-}
-
-uint64_t AllocationsAttempted() { return g_attempted; }
 
 }  // namespace tsm2ostra

@@ -1,12 +1,10 @@
 // Growth of ByteBuffer beyond its inline storage.
 #include "scan/byte_buffer.h"
 
-#include "scan/allocation.h"
-
 namespace tsm2ostra {
 
 ByteBuffer::~ByteBuffer() {
-  if (data_ != inline_) FreeBytes(data_);
+  if (data_ != inline_) allocator_->Release(data_);
 }
 
 bool ByteBuffer::Grow(size_t extra) {
@@ -14,10 +12,15 @@ bool ByteBuffer::Grow(size_t extra) {
   size_t wanted = size_ + extra;
   size_t capacity = capacity_ * 2;
   if (capacity < wanted) capacity = wanted;
-  char* grown = static_cast<char*>(AllocateBytes(capacity));
-  if (grown == nullptr) return false;
-  if (size_ != 0) std::memcpy(grown, data_, size_);
-  if (data_ != inline_) FreeBytes(data_);
+  char* grown;
+  if (data_ == inline_) {
+    grown = static_cast<char*>(allocator_->Allocate(capacity));
+    if (grown == nullptr) return false;
+    if (size_ != 0) std::memcpy(grown, data_, size_);
+  } else {
+    grown = static_cast<char*>(allocator_->Reallocate(data_, size_, capacity));
+    if (grown == nullptr) return false;
+  }
   data_ = grown;
   capacity_ = capacity;
   return true;

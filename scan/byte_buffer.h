@@ -1,4 +1,4 @@
-// A growable run of bytes with its length: tokens, attribute texts, command lines.
+// A growable run of bytes with its length: tokens, attribute texts, closing tags.
 // The first 1024 bytes live inside the object, so the common case never allocates.
 #ifndef TSM2OSTRA_SCAN_BYTE_BUFFER_H_
 #define TSM2OSTRA_SCAN_BYTE_BUFFER_H_
@@ -6,6 +6,8 @@
 #include <cstddef>
 #include <cstring>
 #include <string_view>
+
+#include "scan/allocation.h"
 
 namespace tsm2ostra {
 
@@ -45,7 +47,8 @@ class ByteBuffer {
  public:
   static constexpr size_t kInlineCapacity = 1024;
 
-  ByteBuffer() = default;
+  // Grows with memory from allocator, which outlives the buffer.
+  explicit ByteBuffer(Allocator* allocator) : allocator_(allocator) {}
   ~ByteBuffer();
   ByteBuffer(const ByteBuffer&) = delete;
   ByteBuffer& operator=(const ByteBuffer&) = delete;
@@ -85,6 +88,7 @@ class ByteBuffer {
  private:
   bool Grow(size_t extra);
 
+  Allocator* const allocator_;
   char inline_[kInlineCapacity];
   char* data_ = inline_;
   size_t size_ = 0;

@@ -42,10 +42,21 @@ int CharSource::Reset() {
 }
 
 void CharSource::CountDelivered() const {
-  const unsigned char* const begin = counted_;
+  const unsigned char* begin = counted_;
   const unsigned char* const end = next_;
   if (begin == end) return;
   counted_ = end;
+  if (mark_ != nullptr && mark_ < end) {
+    CountRange(begin, mark_);
+    marked_ = Place{line_, column_ + 1};
+    begin = mark_;
+    mark_ = nullptr;
+  }
+  CountRange(begin, end);
+}
+
+void CharSource::CountRange(const unsigned char* begin, const unsigned char* end) const {
+  if (begin == end) return;
   position_ += end - begin;
   const unsigned char* after_last = end;  // the bytes after the last line feed
   while (after_last != begin && after_last[-1] != '\n') --after_last;
@@ -59,16 +70,16 @@ void CharSource::CountDelivered() const {
 
 ResultCode BlockCharSource::ReadChar(char* out) {
   if (!HasInput()) return ResultCode::InvalidInput;
-  if (window_begin() == window_end() && !Refill()) {
-    reported_end_ = true;
-    return ResultCode::EndOfInput;
+  if (window_begin() == window_end()) {
+    if (end_ == ResultCode::Ok) end_ = Refill();
+    if (end_ != ResultCode::Ok) return end_;
   }
   return Take(out);
 }
 
-bool BlockCharSource::AtEnd() { return !HasInput() || reported_end_; }
+bool BlockCharSource::AtEnd() { return !HasInput() || end_ != ResultCode::Ok; }
 
-bool BlockCharSource::Refill() {
+ResultCode BlockCharSource::Refill() {
   CountDelivered();
   for (;;) {
     size_t start = 0;
@@ -77,9 +88,12 @@ bool BlockCharSource::Refill() {
       start = 1;
       held_carriage_return_ = false;
     }
-    size_t read = ReadBlock(buffer_ + start, kBlockSize - start);
-    size_t total = start + read;
-    if (total == 0) return false;
+    const long read = ReadBlock(buffer_ + start, kBlockSize - start);
+    if (read < 0 || static_cast<unsigned long>(read) > kBlockSize - start) {
+      return ResultCode::ReadFailed;
+    }
+    size_t total = start + static_cast<size_t>(read);
+    if (total == 0) return ResultCode::EndOfInput;
     // A carriage return at the end of a block waits until the next byte is known.
     if (read != 0 && buffer_[total - 1] == '\r') {
       held_carriage_return_ = true;
@@ -96,22 +110,53 @@ bool BlockCharSource::Refill() {
     }
     if (end != buffer_) {
       SetWindow(buffer_, end);
-      return true;
+      return ResultCode::Ok;
     }
   }
 }
 
-size_t FileCharSource::ReadBlock(unsigned char* buffer, size_t capacity) {
-  return std::fread(buffer, 1, capacity, stream_);
+long CallbackCharSource::ReadBlock(unsigned char* buffer, size_t capacity) {
+  return read_(context_, reinterpret_cast<char*>(buffer), capacity);
 }
 
-size_t MemoryCharSource::ReadBlock(unsigned char* buffer, size_t capacity) {
-  size_t n = size_ - offset_;
-  if (n > capacity) n = capacity;
-  if (chunk_ != 0 && n > chunk_) n = chunk_;
-  if (n != 0) std::memcpy(buffer, data_ + offset_, n);
-  offset_ += n;
-  return n;
+ResultCode MemoryCharSource::ReadChar(char* out) {
+  if (window_begin() == window_end() && !NextWindow()) {
+    reported_end_ = true;
+    return ResultCode::EndOfInput;
+  }
+  return Take(out);
+}
+
+bool MemoryCharSource::NextWindow() {
+  CountDelivered();  // before the buffer may be written over
+  const size_t most = chunk_ != 0 && chunk_ < kWindowSize ? chunk_ : kWindowSize;
+  while (offset_ != size_) {
+    const size_t n = size_ - offset_ < most ? size_ - offset_ : most;
+    const unsigned char* const begin = data_ + offset_;
+    const unsigned char* const end = begin + n;
+    offset_ += n;
+    const unsigned char* cr = static_cast<const unsigned char*>(std::memchr(begin, '\r', n));
+    // A carriage return before a line feed is dropped, also when the line feed lies in the
+    // next window; any other window is used where it lies.
+    while (cr != nullptr && (cr + 1 == data_ + size_ || cr[1] != '\n')) {
+      cr = static_cast<const unsigned char*>(
+          std::memchr(cr + 1, '\r', static_cast<size_t>(end - cr - 1)));
+    }
+    if (cr == nullptr) {
+      SetWindow(begin, end);
+      return true;
+    }
+    unsigned char* out = buffer_;
+    for (const unsigned char* p = begin; p != end; ++p) {
+      if (*p == '\r' && p + 1 != data_ + size_ && p[1] == '\n') continue;
+      *out++ = *p;
+    }
+    if (out != buffer_) {
+      SetWindow(buffer_, out);
+      return true;
+    }
+  }
+  return false;
 }
 
 }  // namespace tsm2ostra

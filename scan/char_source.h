@@ -1,4 +1,5 @@
-// The byte source of a conversion: hands the input out one byte at a time and counts lines.
+// The byte source of a conversion: hands the input out one byte at a time, counts lines, and
+// tells where a marked byte stood.
 #ifndef TSM2OSTRA_SCAN_CHAR_SOURCE_H_
 #define TSM2OSTRA_SCAN_CHAR_SOURCE_H_
 
@@ -10,6 +11,12 @@
 
 namespace tsm2ostra {
 
+// A place in the input: 1 + the line feeds before it, and its 1-based column in bytes.
+struct Place {
+  int64_t line = 0;
+  int64_t column = 0;
+};
+
 // Abstract source. Every byte 0..255 is an ordinary character; the end of the input is told
 // only by the result code. A carriage return directly before a line feed is never delivered.
 class CharSource {
@@ -20,8 +27,9 @@ class CharSource {
 
   // Sets the counters back to their start values; the next byte delivered is the next unread.
   virtual int Reset();
-  // Delivers the next byte: Ok, EndOfInput (on this and every later call), or InvalidInput
-  // when the source has nothing to read from. out and the counters change only with Ok.
+  // Delivers the next byte: Ok; EndOfInput or ReadFailed (on this and every later call); or
+  // InvalidInput when the source has nothing to read from. out and the counters change only
+  // with Ok.
   virtual ResultCode ReadChar(char* out) = 0;
   // True once ReadChar has reported the end, or when there is nothing to read from.
   virtual bool AtEnd() = 0;
@@ -65,6 +73,31 @@ class CharSource {
     return position_;
   }
 
+  // Marks the byte at p, which lies in the window's block and is not yet counted (at or
+  // after the last counted byte: in practice, a byte delivered since the scanner last read
+  // a token); its place is worked out only when it is counted. Costs one store.
+  void Mark(const unsigned char* p) { mark_ = p; }
+  // Marks the byte at p, the last one delivered before window_begin(), which is no line feed
+  // and may have been counted already.
+  void MarkLastDelivered(const unsigned char* p) {
+    if (p < counted_) {
+      marked_ = Place{line_, column_};
+      mark_ = nullptr;
+    } else {
+      mark_ = p;
+    }
+  }
+  // Marks a place already known.
+  void MarkPlace(Place place) {
+    mark_ = nullptr;
+    marked_ = place;
+  }
+  // The place of the last marked byte (a zero Place when none was marked).
+  Place marked_place() const {
+    CountDelivered();
+    return marked_;
+  }
+
  protected:
   CharSource() = default;
 
@@ -94,6 +127,9 @@ class CharSource {
   void CountDelivered() const;
 
  private:
+  // Counts the delivered bytes [begin, end).
+  void CountRange(const unsigned char* begin, const unsigned char* end) const;
+
   mutable int64_t line_ = 1;
   mutable int64_t column_ = 0;
   mutable int64_t position_ = 1;
@@ -103,6 +139,9 @@ class CharSource {
   const unsigned char* next_ = nullptr;
   const unsigned char* limit_ = nullptr;
   mutable const unsigned char* counted_ = nullptr;
+  // A marked byte not yet counted, and the place of the last one counted.
+  mutable const unsigned char* mark_ = nullptr;
+  mutable Place marked_;
 };
 
 // A source that reads the input in blocks into its own buffer, dropping every carriage
@@ -118,47 +157,58 @@ class BlockCharSource : public CharSource {
   BlockCharSource() = default;
   // True when there is something to read from at all.
   virtual bool HasInput() const = 0;
-  // Reads up to capacity bytes; 0 means the input has ended (or failed, which counts the same).
-  virtual size_t ReadBlock(unsigned char* buffer, size_t capacity) = 0;
+  // Reads up to capacity bytes: how many, 0 at the end of the input, or -1 for an error.
+  virtual long ReadBlock(unsigned char* buffer, size_t capacity) = 0;
 
  private:
-  // Fills the window; false at the end of the input.
-  bool Refill();
+  // Fills the window: Ok, EndOfInput or ReadFailed.
+  ResultCode Refill();
 
   bool held_carriage_return_ = false;
-  bool reported_end_ = false;
+  ResultCode end_ = ResultCode::Ok;  // EndOfInput or ReadFailed once met
   unsigned char buffer_[kBlockSize];
 };
 
-// Reads from a stream that the caller opened and will close; the stream may be null.
-class FileCharSource final : public BlockCharSource {
+// Reads through a function of the caller: read(context, buffer, capacity) returns how many
+// bytes it wrote into buffer, 0 at the end of the input, or -1 for an error.
+class CallbackCharSource final : public BlockCharSource {
  public:
-  explicit FileCharSource(FILE* stream) : stream_(stream) {}
-  ~FileCharSource() override = default;
+  using ReadFunction = long (*)(void* context, char* buffer, size_t capacity);
+  CallbackCharSource(ReadFunction read, void* context) : read_(read), context_(context) {}
+  ~CallbackCharSource() override = default;
 
  private:
-  bool HasInput() const override { return stream_ != nullptr; }
-  size_t ReadBlock(unsigned char* buffer, size_t capacity) override;
+  bool HasInput() const override { return read_ != nullptr; }
+  long ReadBlock(unsigned char* buffer, size_t capacity) override;
 
-  FILE* stream_;
+  ReadFunction read_;
+  void* context_;
 };
 
-// Reads from bytes in memory that outlive the source, at most chunk bytes per block
-// (0: whole blocks), so tests can cut the input at every place.
-class MemoryCharSource final : public BlockCharSource {
+// Reads bytes in memory that outlive the source, without copying them: the window lies in
+// them, at most kWindowSize bytes (or chunk bytes, when chunk is not 0) at a time. Only a
+// window that holds a carriage return before a line feed is copied, without it.
+class MemoryCharSource final : public CharSource {
  public:
+  static constexpr size_t kWindowSize = 64 * 1024;
+
   MemoryCharSource(const void* data, size_t size, size_t chunk = 0)
       : data_(static_cast<const unsigned char*>(data)), size_(size), chunk_(chunk) {}
   ~MemoryCharSource() override = default;
 
+  ResultCode ReadChar(char* out) override;
+  bool AtEnd() override { return reported_end_; }
+
  private:
-  bool HasInput() const override { return true; }
-  size_t ReadBlock(unsigned char* buffer, size_t capacity) override;
+  // Moves the window on; false at the end of the input.
+  bool NextWindow();
 
   const unsigned char* data_;
   size_t size_;
   size_t chunk_;
   size_t offset_ = 0;
+  bool reported_end_ = false;
+  unsigned char buffer_[kWindowSize];
 };
 
 }  // namespace tsm2ostra

@@ -68,8 +68,30 @@ TEST(CharSource, ResetRestartsTheCountersNotTheReading) {
   EXPECT_FALSE(src.AtEnd());  // the last byte is out, but the end has not been met
 }
 
-TEST(FileCharSource, NullStreamIsInvalidInputOnEveryCall) {
-  FileCharSource src(nullptr);
+TEST(CallbackCharSource, AFailedReadStaysAFailureAndIsNeverTheEnd) {
+  // Hands out "ab\n" one byte a call, then fails; the function is not called again.
+  struct Reads {
+    int calls = 0;
+    static long Read(void* context, char* buffer, size_t) {
+      Reads* reads = static_cast<Reads*>(context);
+      if (reads->calls++ == 3) return -1;
+      buffer[0] = "ab\n"[reads->calls - 1];
+      return 1;
+    }
+  } reads;
+  CallbackCharSource src(Reads::Read, &reads);
+  EXPECT_EQ(Drain(&src), "ab\n");
+  char c = 'q';
+  EXPECT_EQ(src.ReadChar(&c), ResultCode::ReadFailed);
+  EXPECT_EQ(src.Take(&c), ResultCode::ReadFailed);
+  EXPECT_EQ(c, 'q');
+  EXPECT_TRUE(src.AtEnd());
+  EXPECT_EQ(reads.calls, 4);
+  EXPECT_EQ(Counters(src), std::make_tuple(2, 0, 4));
+}
+
+TEST(CallbackCharSource, NoFunctionIsInvalidInputOnEveryCall) {
+  CallbackCharSource src(nullptr, nullptr);
   char c = 'q';
   EXPECT_EQ(src.ReadChar(&c), ResultCode::InvalidInput);
   EXPECT_EQ(src.Take(&c), ResultCode::InvalidInput);

@@ -103,10 +103,6 @@ double ScaleByPowerOfTen(int32_t n) {
 
 namespace {
 
-// The usual number in one tight pass: an optional '-', at most 15 whole digits, and an
-// optional point with at most kQuotientDigits fraction digits. The same steps as
-// ParseSegment, so the same value; false for anything else, which the caller then parses
-// the general way.
 // True when the eight bytes at p are all decimal digits: each byte's high nibble is 3, and
 // still is after adding 6 (which moves 0x3A to 0x3F out of it; a carry out of a byte only
 // happens where the first test already failed).
@@ -117,6 +113,10 @@ inline bool EightDigits(const char* p) {
   return (bytes & kHigh) == kThrees && ((bytes + 0x0606060606060606u) & kHigh) == kThrees;
 }
 
+// The usual number in one tight pass: an optional '-', at most 15 whole digits, and an
+// optional point with at most kQuotientDigits fraction digits. The same steps as
+// ParseSegment, so the same value; false for anything else, which the caller then parses
+// the general way.
 inline bool ParsePlainNumber(const char* p, const char* end, double* out) {
   const bool negative = p != end && *p == '-';
   if (negative) ++p;

@@ -31,15 +31,6 @@ inline bool TruncateToInt32(double value, int32_t* out) {
   return true;
 }
 
-// A colour component: the value truncated toward zero, low eight bits kept
-// (255.9 -> 255, 256 -> 0, -1 -> 255). False outside the signed 32-bit range.
-inline bool ToColorComponent(double value, uint8_t* out) {
-  int32_t whole;
-  if (!TruncateToInt32(value, &whole)) return false;
-  *out = static_cast<uint8_t>(static_cast<uint32_t>(whole) & 0xFFu);
-  return true;
-}
-
 }  // namespace tsm2ostra
 
 #endif  // TSM2OSTRA_SCAN_NUMBER_PARSER_H_

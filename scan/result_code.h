@@ -11,6 +11,7 @@ enum class ResultCode : int {
   InvalidInput = 2,
   EndOfInput = 4,
   WriteFailed = 5,
+  ReadFailed = 6,  // the source reported an error: never taken for the end of the input
 };
 
 // Failures that end the conversion wherever they occur: everything but Ok and EndOfInput.

@@ -12,11 +12,12 @@ namespace tsm2ostra {
 
 struct ScanSession {
   explicit ScanSession(std::string text, size_t chunk = 0)
-      : input(std::move(text)), source(input.data(), input.size(), chunk) {
+      : input(std::move(text)), source(input.data(), input.size(), chunk), scanner(&heap) {
     scanner.SetSource(&source);
   }
   std::string input;
   MemoryCharSource source;
+  Allocator heap;
   Scanner scanner;
 };
 

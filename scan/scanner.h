@@ -8,6 +8,7 @@
 #include <cstring>
 #include <string_view>
 
+#include "scan/always_inline.h"
 #include "scan/byte_buffer.h"
 #include "scan/char_source.h"
 #include "scan/result_code.h"
@@ -17,13 +18,6 @@
 #include <emmintrin.h>
 #endif
 
-// For the few functions of the inner loops that must be inlined wherever they are called (not
-// in a coverage build, which counts each of their branches once).
-#if defined(__GNUC__) && !defined(TSM2OSTRA_COVERAGE)
-#define TSM2OSTRA_ALWAYS_INLINE __attribute__((always_inline)) inline
-#else
-#define TSM2OSTRA_ALWAYS_INLINE inline
-#endif
 
 namespace tsm2ostra {
 
@@ -64,7 +58,9 @@ inline bool SameBytes(const char* a, const char* b, size_t n) {
 
 class Scanner {
  public:
-  Scanner() = default;
+  // The scanner's buffers grow with memory from allocator, which outlives it.
+  explicit Scanner(Allocator* allocator)
+      : token_buffer_(allocator), attributes_(allocator), closing_tag_(allocator) {}
   Scanner(const Scanner&) = delete;
   Scanner& operator=(const Scanner&) = delete;
 
@@ -80,6 +76,15 @@ class Scanner {
   // The current token: a view into the source's window when it lies there whole, else a
   // copy. Valid until the next read.
   std::string_view token() const { return token_; }
+  // Where the current token starts (a zero Place before the first token).
+  Place token_place() const { return source_->marked_place(); }
+  // What reading stopped at: while SkipElement runs, or after it failed, the start tag of the
+  // element it skips (its first kNoteBytes bytes); otherwise the current token.
+  static constexpr size_t kNoteBytes = 63;
+  std::string_view stop_token() const {
+    return skipping_ ? std::string_view(skipped_tag_, skipped_tag_size_) : token_;
+  }
+  Place stop_place() const { return skipping_ ? skipped_place_ : token_place(); }
   // True when the last NextToken that met the end of the input met it inside a token.
   bool token_cut() const { return token_cut_; }
   // True when token() is exactly text; the length is compared first.
@@ -101,14 +106,15 @@ class Scanner {
   // Reads tokens through the first one equal to the closing tag of the element that
   // LookupTag just classified as id: the table's closing tag for a known element; for
   // UnknownTag, "</", the start tag (still token()) without its first character, and '>'
-  // unless it ends in one. No nesting count. InvalidInput when the input ends first.
+  // unless it ends in one. No nesting count. InvalidInput when the input ends first; the
+  // start tag is then what stop_token() tells.
   ResultCode SkipElement(TagId id);
 
   // Reads raw bytes, past the tokenizer, through the next '>'; InvalidInput if the input
-  // ends first.
+  // ends first, ReadFailed if reading fails. The token stays the one that started the skip.
   ResultCode SkipRawThroughTagEnd();
   // Reads raw bytes through a '/' directly followed by '>'; the byte after a '/' is only
-  // compared with '>', never taken as a new '/'. InvalidInput if the input ends first.
+  // compared with '>', never taken as a new '/'. Ends like SkipRawThroughTagEnd.
   ResultCode SkipRawThroughEmptyElementEnd();
 
   // Reads a token and parses it as a number; InvalidInput unless both succeed.
@@ -133,6 +139,11 @@ class Scanner {
   // before it.
   bool pushed_back_ = false;
   bool token_cut_ = false;
+  // The start tag of the element SkipElement skips, while it runs or after it failed.
+  bool skipping_ = false;
+  size_t skipped_tag_size_ = 0;
+  Place skipped_place_;
+  char skipped_tag_[kNoteBytes];
 };
 
 namespace scan_detail {
@@ -201,13 +212,15 @@ TSM2OSTRA_ALWAYS_INLINE ResultCode Scanner::NextToken() {
   // The run after start holds no end before run_from; run_end is its end once known.
   const unsigned char* run_from = nullptr;
   const unsigned char* run_end = nullptr;
-  if (pushed_back_) {
+  const bool held = pushed_back_;
+  if (held) {
     // The held '<' is the last byte delivered, so it stands right before the window unless
     // the window has moved on since.
     if (start == end || start == source->block_begin() || start[-1] != '<') {
       return NextTokenSlow();
     }
     --start;
+    source->MarkLastDelivered(start);
   } else {
 #if defined(__SSE2__)
     // The white space, and often the whole token, in one load.
@@ -244,6 +257,7 @@ TSM2OSTRA_ALWAYS_INLINE ResultCode Scanner::NextToken() {
   }
   token_ = std::string_view(reinterpret_cast<const char*>(start), length);
   pushed_back_ = hold;
+  if (!held) source->Mark(start);
   source->DeliverWindow(consumed);
   return ResultCode::Ok;
 }

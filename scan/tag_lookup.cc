@@ -1,7 +1,17 @@
 // Attribute collection for LookupTag, SkipElement, and the raw skips past the tokenizer.
+#include <algorithm>
+
 #include "scan/scanner.h"
 
 namespace tsm2ostra {
+namespace {
+
+// A raw skip that the input's end cuts short breaks the format; a failed read stays one.
+ResultCode RawSkipFailure(ResultCode r) {
+  return r == ResultCode::ReadFailed ? r : ResultCode::InvalidInput;
+}
+
+}  // namespace
 
 ResultCode Scanner::CollectAttributes() {
   for (;;) {
@@ -29,11 +39,18 @@ ResultCode Scanner::SkipElement(TagId id) {
     if (token_.back() != '>') closing_tag_.PushBack('>');
     closing = closing_tag_.view();
   }
+  skipped_tag_size_ = std::min(token_.size(), kNoteBytes);
+  std::memcpy(skipped_tag_, token_.data(), skipped_tag_size_);
+  skipped_place_ = token_place();
+  skipping_ = true;
   for (;;) {
     ResultCode r = NextToken();
     if (r == ResultCode::EndOfInput) return ResultCode::InvalidInput;
     if (r != ResultCode::Ok) return r;
-    if (TokenIs(closing)) return ResultCode::Ok;
+    if (TokenIs(closing)) {
+      skipping_ = false;
+      return ResultCode::Ok;
+    }
   }
 }
 
@@ -43,7 +60,8 @@ ResultCode Scanner::SkipRawThroughTagEnd() {
   KeepToken();
   char c;
   do {
-    if (source_->Take(&c) != ResultCode::Ok) return ResultCode::InvalidInput;
+    ResultCode r = source_->Take(&c);
+    if (r != ResultCode::Ok) return RawSkipFailure(r);
   } while (c != '>');
   return ResultCode::Ok;
 }
@@ -52,9 +70,11 @@ ResultCode Scanner::SkipRawThroughEmptyElementEnd() {
   KeepToken();
   char c;
   for (;;) {
-    if (source_->Take(&c) != ResultCode::Ok) return ResultCode::InvalidInput;
+    ResultCode r = source_->Take(&c);
+    if (r != ResultCode::Ok) return RawSkipFailure(r);
     if (c != '/') continue;
-    if (source_->Take(&c) != ResultCode::Ok) return ResultCode::InvalidInput;
+    r = source_->Take(&c);
+    if (r != ResultCode::Ok) return RawSkipFailure(r);
     if (c == '>') return ResultCode::Ok;
   }
 }

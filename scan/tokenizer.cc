@@ -70,8 +70,10 @@ ResultCode Scanner::NextTokenSlow() {
   };
 
   if (pushed_back_) {
+    // The held '<' was the last byte delivered, on the line and column the counters tell.
     pushed_back_ = false;
     c = '<';
+    source->MarkPlace(Place{source->line_counter(), source->column_counter()});
   } else {
     do {
       while (p != end && scan_detail::IsWhiteSpace(*p)) ++p;
@@ -81,6 +83,13 @@ ResultCode Scanner::NextTokenSlow() {
         return r;  // the previous token stays
       }
     } while (scan_detail::IsWhiteSpace(c));
+    // The token's first byte lies in the window, or, from a source without one, was the last
+    // byte delivered.
+    if (p != nullptr) {
+      source->Mark(p - 1);
+    } else {
+      source->MarkPlace(Place{source->line_counter(), source->column_counter()});
+    }
   }
 
   token_buffer_.Clear();

@@ -1,5 +1,6 @@
-// Tests for the tokenizer's bulk scanning of the source's window: tokens, results and the
-// line, column and position counters must be exactly those of byte-by-byte reading.
+// Tests for the tokenizer's bulk scanning of the source's window: tokens, where they start,
+// results and the line, column and position counters must be exactly those of byte-by-byte
+// reading.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -35,7 +36,8 @@ class ByteByByteSource final : public CharSource {
 // What a caller can see after each NextToken, up to and including the first result that
 // is not Ok.
 std::vector<std::string> Observe(CharSource* source) {
-  Scanner scanner;
+  Allocator heap;
+  Scanner scanner(&heap);
   scanner.SetSource(source);
   std::vector<std::string> seen;
   for (;;) {
@@ -43,8 +45,9 @@ std::vector<std::string> Observe(CharSource* source) {
     seen.push_back(
         std::to_string(static_cast<int>(r)) + " " + std::to_string(source->line_counter()) + ":" +
         std::to_string(source->column_counter()) + ":" +
-        std::to_string(source->position_counter()) +
-        " [" + std::string(scanner.token()) + "]");
+        std::to_string(source->position_counter()) + " [" + std::string(scanner.token()) +
+        "] at " + std::to_string(scanner.token_place().line) + ":" +
+        std::to_string(scanner.token_place().column));
     if (r != ResultCode::Ok) return seen;
   }
 }

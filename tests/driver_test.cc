@@ -11,9 +11,8 @@
 #include <set>
 #include <string>
 
-#include "driver/converter.h"
 #include "driver/output_stream.h"
-#include "scan/char_source.h"
+#include "tests/conversion_harness.h"
 
 namespace {
 
@@ -65,7 +64,8 @@ struct Outcome {
 // Runs the program with args (already quoted for the shell) from inside folder.
 Outcome RunProgram(const fs::path& folder, const std::string& args) {
   const std::string command =
-      "cd '" + folder.string() + "' && '" TSM2OSTRA_BINARY "' " + args + " 2>/dev/null";
+      "cd '" + folder.string() + "' && '" TSM2OSTRA_BINARY "' " + args +
+      (args.find("2>") == std::string::npos ? " 2>/dev/null" : "");
   Outcome run;
   FILE* pipe = popen(command.c_str(), "r");
   if (pipe == nullptr) return run;
@@ -172,16 +172,13 @@ std::string LargeModel() {
 TEST_F(Driver, LargeModelWritesWhatAConversionIntoMemoryWrites) {
   const std::string model = LargeModel();
   WriteFile(dir_ / "in.tsm", model);
-  tsm2ostra::MemoryCharSource source(model.data(), model.size());
-  tsm2ostra::MemoryOutputStream memory;
-  tsm2ostra::Converter converter;
-  ASSERT_EQ(converter.ParseDocument(&source, &memory), tsm2ostra::ResultCode::Ok);
-  ASSERT_TRUE(memory.Close());
-  ASSERT_GT(memory.text().size(), 8 * tsm2ostra::OutputStream::kFileBufferSize);
+  const tsm2ostra_test::Outcome memory = tsm2ostra_test::Convert(model);
+  ASSERT_EQ(memory.result.status, TSM2OSTRA_OK);
+  ASSERT_GT(memory.output.size(), 8 * tsm2ostra::OutputStream::kBufferSize);
 
   const Outcome run = RunProgram(dir_, "in.tsm out.ost");
   EXPECT_EQ(run.status, 0);
-  EXPECT_TRUE(ReadFile(dir_ / "out.ost") == memory.text());
+  EXPECT_TRUE(ReadFile(dir_ / "out.ost") == memory.output);
 }
 
 TEST_F(Driver, FilesThatCannotBeOpened) {
@@ -225,6 +222,45 @@ TEST_F(Driver, FailedWriteEndsTheConversion) {
   EXPECT_EQ(run.console,
             Opened("in.tsm", "/dev/full", "Error while reading line 1 (Write failed)\n"));
   EXPECT_EQ(run.status, 1);
+}
+
+TEST_F(Driver, AFailedReadIsReportedAndNeverASuccess) {
+  // Reading /proc/self/mem from its start fails: nothing is mapped there.
+  if (!fs::exists("/proc/self/mem")) GTEST_SKIP() << "no /proc/self/mem";
+  const Outcome run = RunProgram(dir_, "/proc/self/mem out.ost");
+  EXPECT_EQ(run.console, Opened("/proc/self/mem", "out.ost",
+                                "Error while reading line 1 (Read failed)\n"));
+  EXPECT_EQ(run.status, 1);
+}
+
+TEST_F(Driver, HelpAndVersionAloneAndArgumentsIgnoredWithAWarning) {
+  const struct {
+    const char* args;
+    int status;
+    const char* console_start;  // banner: the program's usual console
+    const char* warning;        // standard error
+  } cases[] = {
+      {"--help", 0, "Usage: tsm2ostra MODEL DRAWING\n", ""},
+      {"-h", 0, "Usage: tsm2ostra MODEL DRAWING\n", ""},
+      {"--version", 0, "tsm2ostra 2.00\n", ""},
+      {"--help out.ost", 255, "banner", ""},
+      {"in.tsm out.ost extra", 0, "banner",
+       "tsm2ostra: warning: 1 argument after DRAWING ignored, from 'extra'\n"},
+      {"in.tsm -o out.ost", 0, "banner",
+       "tsm2ostra: warning: 1 argument after DRAWING ignored, from 'out.ost'\n"},
+      {"in.tsm out.ost a b", 0, "banner",
+       "tsm2ostra: warning: 2 arguments after DRAWING ignored, from 'a'\n"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.args);
+    const Outcome run = RunProgram(dir_, std::string(c.args) + " 2>err.txt");
+    EXPECT_EQ(run.status, c.status);
+    const std::string start = std::string(c.console_start) == "banner" ? kBanner : c.console_start;
+    EXPECT_EQ(run.console.substr(0, start.size()), start);
+    EXPECT_EQ(ReadFile(dir_ / "err.txt"), c.warning);
+    fs::remove(dir_ / "err.txt");
+  }
+  EXPECT_EQ(RunProgram(dir_, "--help").console.find("man tsm2ostra") == std::string::npos, false);
 }
 
 TEST_F(Driver, FailedConversionReportsTheLineAndKeepsWhatWasWritten) {

@@ -8,9 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "driver/converter.h"
-#include "driver/output_stream.h"
-#include "scan/char_source.h"
+#include "tests/conversion_harness.h"
 
 namespace tsm2ostra {
 namespace {
@@ -49,17 +47,6 @@ std::string DrawingFor(const std::string& shown) {
   return file;
 }
 
-// The console's last line after a conversion that ended with result at the given line; empty
-// after a success.
-std::string ReportFor(ResultCode result, int64_t line) {
-  if (result == ResultCode::Ok) return "";
-  std::string report = "Error while reading line " + std::to_string(line);
-  if (result == ResultCode::OutOfMemory) report += " (Out of memory)";
-  if (result == ResultCode::InvalidInput) report += " (Invalid input)";
-  if (result == ResultCode::WriteFailed) report += " (Write failed)";
-  return report + "\n";
-}
-
 TEST(FormatsDoc, EveryExampleConvertsToTheDrawingShown) {
   const std::vector<Block> blocks = ReadFencedBlocks(kReference);
   int pairs = 0;
@@ -79,13 +66,10 @@ TEST(FormatsDoc, EveryExampleConvertsToTheDrawingShown) {
     const std::string report = fails ? blocks[++i].text : "";
     ++pairs;
 
-    MemoryCharSource source(model.text.data(), model.text.size());
-    MemoryOutputStream output;
-    Converter converter;
-    const ResultCode result = converter.ParseDocument(&source, &output);
-    output.Flush();
-    EXPECT_EQ(output.text(), drawing) << "example at line " << model.line;
-    EXPECT_EQ(ReportFor(result, source.line_counter()), report) << "example at line " << model.line;
+    const tsm2ostra_test::Outcome outcome = tsm2ostra_test::Convert(model.text);
+    EXPECT_EQ(outcome.output, drawing) << "example at line " << model.line;
+    EXPECT_EQ(outcome.status == 0 ? "" : outcome.console, report)
+        << "example at line " << model.line;
   }
   EXPECT_GT(pairs, 0) << "no examples found";
 }

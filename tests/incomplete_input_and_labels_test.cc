@@ -2,34 +2,21 @@
 // never a success, and a label whose braces don't pair up is refused before it is written.
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <cstdlib>
 #include <string>
 #include <tuple>
 
-#include "driver/driver.h"
-#include "driver/output_stream.h"
-#include "scan/char_source.h"
+#include "tests/conversion_harness.h"
 
 namespace tsm2ostra {
 namespace {
 
-// Converts input in memory through the driver's report; returns the report line and the
-// drawing.
+// Converts input through the library; returns the report line and the drawing.
 std::pair<std::string, std::string> Convert(const std::string& input) {
-  MemoryCharSource source(input.data(), input.size());
-  MemoryOutputStream output;
-  char* console = nullptr;
-  size_t console_size = 0;
-  FILE* console_file = open_memstream(&console, &console_size);
-  ConvertAndReport("m.tsm", &source, &output, console_file);
-  std::fclose(console_file);
-  std::string report(console, console_size);
-  std::free(console);
-  return {report, output.text()};
+  const tsm2ostra_test::Outcome outcome = tsm2ostra_test::Convert(input);
+  return {outcome.console, outcome.output};
 }
 
-const char kConverted[] = "File 'm.tsm' successfully converted.\n";
+const char kConverted[] = "File 'model.tsm' successfully converted.\n";
 
 TEST(IncompleteInput, EndsWithSuccessOnlyBetweenTokensAfterAClosedRoot) {
   const std::string point = "<geometries><geometry><p>0 0</p></geometry></geometries>";
@@ -58,13 +45,20 @@ TEST(IncompleteInput, EndsWithSuccessOnlyBetweenTokensAfterAClosedRoot) {
   }
 }
 
+// Two points, a line and a face, on lines 2 to 4, with the attribute texts given for the
+// first point, the line and the face.
+std::string LabelModel(const std::string& p, const std::string& l, const std::string& f) {
+  return "<tsm-model><geometries><geometry>\n<pointSet><p " + p +
+         ">0 0</p><p>1 0</p></pointSet>\n<lineSet><l " + l + ">0 1</l></lineSet>\n<faceSet><f " +
+         f + ">0 1</f></faceSet>\n</geometry></geometries></tsm-model>";
+}
+
+std::string Named(const std::string& label) { return "name=\"" + label + "\""; }
+
 TEST(Labels, ABraceThatDoesNotPairUpIsRefusedWhereTheLabelIsTaken) {
   // One label in turn on a point, a line and a face; what is written before it stays.
   auto model = [](const std::string& p, const std::string& l, const std::string& f) {
-    return "<tsm-model><geometries><geometry>\n<pointSet><p name=\"" + p +
-           "\">0 0</p><p>1 0</p></pointSet>\n<lineSet><l name=\"" + l +
-           "\">0 1</l></lineSet>\n<faceSet><f name=\"" + f +
-           "\">0 1</f></faceSet>\n</geometry></geometries></tsm-model>";
+    return LabelModel(Named(p), Named(l), Named(f));
   };
   const std::string fine = "{a}{b}";
   const std::string points = "\npoint P1_1 70.00 50.00\ncmark P1_1\nprintat_rt P1_1 {{a}{b}}"
@@ -90,6 +84,22 @@ TEST(Labels, ABraceThatDoesNotPairUpIsRefusedWhereTheLabelIsTaken) {
     EXPECT_EQ(report, kConverted);
     EXPECT_NE(drawing.find("printat P1_label {" + good + "}"), std::string::npos);
   }
+}
+
+TEST(Labels, TheBracesOfOtherAttributesDoNotCount) {
+  for (const std::string accepted : {"id=\"{\" name=\"a\"", "name=\"a\" id=\"}\""}) {
+    SCOPED_TRACE(accepted);
+    EXPECT_EQ(Convert(LabelModel(accepted, accepted, accepted)).first, kConverted);
+  }
+  // A label of one '{', though the tag's braces pair up.
+  const std::string refused = "name=\"{\" id=\"}\"";
+  const std::string fine = Named("a");
+  EXPECT_EQ(Convert(LabelModel(refused, fine, fine)).first,
+            "Error while reading line 2 (Invalid input)\n");
+  EXPECT_EQ(Convert(LabelModel(fine, refused, fine)).first,
+            "Error while reading line 3 (Invalid input)\n");
+  EXPECT_EQ(Convert(LabelModel(fine, fine, refused)).first,
+            "Error while reading line 4 (Invalid input)\n");
 }
 
 }  // namespace

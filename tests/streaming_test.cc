@@ -7,13 +7,10 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <memory>
 #include <string>
 #include <vector>
 
-#include "driver/converter.h"
-#include "driver/output_stream.h"
-#include "scan/char_source.h"
+#include "tests/conversion_harness.h"
 
 namespace tsm2ostra {
 namespace {
@@ -25,30 +22,23 @@ std::string ReadFile(const fs::path& path) {
   return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-struct Outcome {
-  ResultCode result;
-  std::string output;
-  int64_t line;
-};
+using tsm2ostra_test::Outcome;
 
-// One whole conversion of input, delivered chunk bytes at a time (0: in whole blocks).
+// From memory (chunk 0), or read chunk bytes at a time.
 Outcome Convert(const std::string& input, size_t chunk) {
-  auto source = std::make_unique<MemoryCharSource>(input.data(), input.size(), chunk);
-  auto output = std::make_unique<MemoryOutputStream>();
-  auto converter = std::make_unique<Converter>();
-  const ResultCode result = converter->ParseDocument(source.get(), output.get());
-  output->Flush();
-  return {result, output->text(), source->line_counter()};
+  tsm2ostra_test::Trial trial;
+  trial.chunk = chunk;
+  return tsm2ostra_test::Convert(input, trial);
 }
 
-// Checks that every chunk size from 1 to 20 gives what the whole input gives.
 void ExpectSameAtEveryChunkSize(const std::string& input, const Outcome& whole) {
   for (size_t chunk = 1; chunk <= 20; ++chunk) {
     SCOPED_TRACE("chunk size " + std::to_string(chunk));
     const Outcome cut = Convert(input, chunk);
-    EXPECT_EQ(static_cast<int>(cut.result), static_cast<int>(whole.result));
+    EXPECT_EQ(cut.result.status, whole.result.status);
     EXPECT_EQ(cut.output, whole.output);
     EXPECT_EQ(cut.line, whole.line);
+    EXPECT_EQ(cut.result.column, whole.result.column);
   }
 }
 
@@ -68,7 +58,7 @@ TEST(Streaming, GoldenCasesGiveTheirExpectedOutputAtEveryChunkSize) {
     const Outcome whole = Convert(input, 0);
     EXPECT_EQ(whole.output, ReadFile(folder / "expected.ost"));
     const bool succeeds = std::stoi(ReadFile(folder / "expected.status")) == 0;
-    EXPECT_EQ(whole.result == ResultCode::Ok, succeeds);
+    EXPECT_EQ(whole.result.status == TSM2OSTRA_OK, succeeds);
     ExpectSameAtEveryChunkSize(input, whole);
   }
 }
@@ -81,7 +71,7 @@ TEST(Streaming, ExampleModelsDoNotDependOnChunkSize) {
     ++models;
     const std::string input = ReadFile(path);
     const Outcome whole = Convert(input, 0);
-    EXPECT_EQ(static_cast<int>(whole.result), static_cast<int>(ResultCode::Ok));
+    EXPECT_EQ(whole.result.status, TSM2OSTRA_OK);
     ExpectSameAtEveryChunkSize(input, whole);
   }
   EXPECT_GT(models, 0);

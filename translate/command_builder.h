@@ -11,7 +11,7 @@
 
 #include "driver/converter.h"
 #include "driver/output_stream.h"
-#include "scan/scanner.h"
+#include "scan/always_inline.h"
 #include "translate/fixed2_format.h"
 #include "translate/geometry_names.h"
 

@@ -12,21 +12,6 @@
 namespace tsm2ostra {
 namespace {
 
-TEST(CommandBuilder, WritesIntegersAsDecimalText) {
-  const int64_t values[] = {
-      0,   9,      10,        99,        100,       12345,     -1,
-      -10, -99999, INT32_MAX, INT32_MIN, INT64_MAX, INT64_MIN, 1000000000000000000};
-  MemoryOutputStream output;
-  std::string expected;
-  for (int64_t v : values) {
-    EXPECT_TRUE(
-        CommandBuilder(&output).Int(v).Text(" ").Name(GeometryNames(v).point(), 7).Finish());
-    expected += "\n" + std::to_string(v) + " P" + std::to_string(v) + "_7";
-  }
-  ASSERT_TRUE(output.Flush());
-  EXPECT_EQ(output.text(), expected);
-}
-
 // Keeps what reached the sink, so that a test sees when bytes left the buffer.
 class KeepingOutput final : public BufferedOutputStream<OutputStream::kBufferSize> {
  public:
@@ -38,6 +23,22 @@ class KeepingOutput final : public BufferedOutputStream<OutputStream::kBufferSiz
     return true;
   }
 };
+
+TEST(CommandBuilder, WritesIntegersAsDecimalText) {
+  const int64_t values[] = {
+      0,   9,      10,        99,        100,       12345,     -1,
+      -10, -99999, INT32_MAX, INT32_MIN, INT64_MAX, INT64_MIN, 1000000000000000000};
+  KeepingOutput output;
+  std::string expected;
+  for (int64_t v : values) {
+    EXPECT_TRUE(
+        CommandBuilder(&output).Int(v).Text(" ").Name(GeometryNames(v).point(), 7).Finish());
+    expected += "\n" + std::to_string(v) + " P" + std::to_string(v) + "_7";
+  }
+  ASSERT_TRUE(output.Flush());
+  EXPECT_EQ(output.text, expected);
+}
+
 
 // How many bytes a plain buffer of the same size would have handed on after each write:
 // a write that doesn't fit sends what is buffered first, and one of the buffer's size or

@@ -105,26 +105,4 @@ ResultCode Converter::GeometryChild(TagId child) {
   }
 }
 
-ResultCode Converter::ParseChildren(TagId element, ChildStep step) {
-  std::string_view closing = ClosingTag(element);
-  for (;;) {
-    ResultCode r = NextToken();
-    if (IsHardFailure(r)) return r;
-    // The text first: an end of input that leaves the closing tag in the buffer closes it.
-    if (TokenIs(closing)) return ResultCode::Ok;
-    if (r == ResultCode::EndOfInput) return ResultCode::EndOfInput;  // element still open
-    TagId id;
-    ResultCode looked = LookupTag(&id);
-    if (looked != ResultCode::Ok) return looked;
-    ResultCode child = (this->*step)(id);
-    if (child != ResultCode::Ok) return child;
-  }
-}
-
-ResultCode Converter::ExpectClosingTag(TagId element) {
-  ResultCode r = NextToken();
-  if (IsHardFailure(r)) return r;
-  return TokenIs(ClosingTag(element)) ? ResultCode::Ok : ResultCode::InvalidInput;
-}
-
 }  // namespace tsm2ostra

@@ -12,6 +12,18 @@
 namespace tsm2ostra {
 namespace {
 
+// Heap memory whose fail_at-th allocation fails (none for 0), counting every attempt.
+struct CountingHeap {
+  uint64_t attempts = 0;
+  uint64_t fail_at = 0;
+  Allocator allocator{Allocate, nullptr, Release, this};
+  static void* Allocate(void* context, size_t size) {
+    CountingHeap* heap = static_cast<CountingHeap*>(context);
+    return ++heap->attempts == heap->fail_at ? nullptr : ::operator new(size);
+  }
+  static void Release(void*, void* memory) { ::operator delete(memory); }
+};
+
 // Fills a list with n points; every third has a label whose length grows with its index, so
 // records of many sizes (some larger than a chunk) follow each other.
 void FillPoints(PointList* list, int n) {
@@ -38,7 +50,8 @@ void ExpectPoints(PointList* list, int n) {
 }
 
 TEST(PointList, KeepsReadingOrderAcrossChunksAndAfterClear) {
-  PointList list;
+  Allocator heap;
+  PointList list(&heap);
   EXPECT_EQ(list.Rewind(), nullptr);
   EXPECT_EQ(list.Advance(), nullptr);  // no cursor: stays none
   FillPoints(&list, 3000);
@@ -53,16 +66,17 @@ TEST(PointList, AFailedChunkOfAnySizeLeavesTheListAsItWas) {
   // Enough points for chunks from the first small one to the large ones; each allocation
   // fails in turn, and the points before it stay.
   constexpr int kPoints = 400000;
-  FailAllocationNumber(0);
+  CountingHeap counting;
   {
-    PointList list;
+    PointList list(&counting.allocator);
     for (int i = 0; i < kPoints; ++i) ASSERT_TRUE(list.Append(i, 0, 0, 0, 0));
   }
-  const uint64_t chunks = AllocationsAttempted();
+  const uint64_t chunks = counting.attempts;
   ASSERT_GT(chunks, 6u);
   for (uint64_t k = 1; k <= chunks; ++k) {
-    FailAllocationNumber(k);
-    PointList list;
+    CountingHeap failing;
+    failing.fail_at = k;
+    PointList list(&failing.allocator);
     int appended = 0;
     while (appended < kPoints && list.Append(appended, 0, 0, 0, 0)) ++appended;
     EXPECT_LT(appended, kPoints);
@@ -70,11 +84,11 @@ TEST(PointList, AFailedChunkOfAnySizeLeavesTheListAsItWas) {
     for (const PointEntry* p = list.Rewind(); p != nullptr; p = list.Advance()) ++walked;
     EXPECT_EQ(walked, appended);
   }
-  FailAllocationNumber(0);
 }
 
 TEST(PointList, ColoursTheCursorsPointAndIgnoresColoursWithoutOne) {
-  PointList list;
+  Allocator heap;
+  PointList list(&heap);
   list.SetCurrentColor(1, 2, 3);  // no cursor yet
   ASSERT_TRUE(list.Append(0, 0, 0, 0, 0));
   ASSERT_TRUE(list.Append(1, 1, 0, 0, 0));
@@ -97,7 +111,8 @@ TEST(PointList, ColoursTheCursorsPointAndIgnoresColoursWithoutOne) {
 }
 
 TEST(FaceList, KeepsLabelsAndVertexNumbersWhenARecordMoves) {
-  FaceList list;
+  Allocator heap;
+  FaceList list(&heap);
   // Small faces fill most of a chunk; then one face grows past the chunk's end and moves.
   for (int f = 0; f < 2000; ++f) {
     ASSERT_TRUE(list.Append());
@@ -134,7 +149,8 @@ TEST(FaceList, KeepsLabelsAndVertexNumbersWhenARecordMoves) {
 }
 
 TEST(FaceList, ColoursFollowTheCursor) {
-  FaceList list;
+  Allocator heap;
+  FaceList list(&heap);
   for (int f = 0; f < 3; ++f) ASSERT_TRUE(list.Append());
   list.Rewind();
   list.Advance();

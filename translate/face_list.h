@@ -40,7 +40,7 @@ class FaceList {
  public:
   using Position = RecordArena::Position;
 
-  FaceList() = default;
+  explicit FaceList(Allocator* allocator) : arena_(allocator) {}
   virtual ~FaceList() = default;
 
   // The geometry number that names the corners when the faces are written.

@@ -4,7 +4,6 @@
 #include <cstring>
 
 #include "driver/converter.h"
-#include "scan/label.h"
 #include "scan/number_parser.h"
 #include "translate/command_builder.h"
 
@@ -42,10 +41,10 @@ ResultCode Converter::ParseFace() {
   faces_.SetGeometryNumber(geometry_number_);
   if (!faces_.Append()) return ResultCode::OutOfMemory;
   std::string_view label;
-  if (FindLabel(attributes(), &label)) {
-    if (!BracesPairUp(label)) return ResultCode::InvalidInput;
-    if (!faces_.SetLastLabel(label)) return ResultCode::OutOfMemory;
-  }
+  bool labelled;
+  ResultCode taken = TakeLabel(&label, &labelled);
+  if (taken != ResultCode::Ok) return taken;
+  if (labelled && !faces_.SetLastLabel(label)) return ResultCode::OutOfMemory;
   for (;;) {
     ResultCode r = NextToken();
     if (IsHardFailure(r)) return r;

@@ -1,7 +1,6 @@
 // Line sets: each "<l>" is written at once as a dashed segment between two points, and a
 // labelled line also gets a midpoint with its label.
 #include "driver/converter.h"
-#include "scan/label.h"
 #include "scan/number_parser.h"
 #include "translate/command_builder.h"
 
@@ -46,8 +45,10 @@ ResultCode Converter::ParseLine() {
                     .Name(point, b));
   if (r != ResultCode::Ok) return r;
   std::string_view label;
-  if (FindLabel(attributes(), &label)) {
-    if (!BracesPairUp(label)) return ResultCode::InvalidInput;
+  bool labelled;
+  r = TakeLabel(&label, &labelled);
+  if (r != ResultCode::Ok) return r;
+  if (labelled) {
     r = WriteLine(CommandBuilder(output_).Text("midpoint ").Midpoint(names_, a, b).Text(" ")
                       .Name(point, a).Text(" ").Name(point, b));
     if (r != ResultCode::Ok) return r;

@@ -32,7 +32,7 @@ class PointList {
  public:
   using Position = RecordArena::Position;
 
-  PointList() = default;
+  explicit PointList(Allocator* allocator) : arena_(allocator) {}
   virtual ~PointList() = default;
 
   // Adds a point without label at the tail; false without memory (nothing changes then).

@@ -3,7 +3,6 @@
 #include <cmath>
 
 #include "driver/converter.h"
-#include "scan/label.h"
 #include "scan/number_parser.h"
 #include "translate/command_builder.h"
 
@@ -53,10 +52,10 @@ ResultCode Converter::ParsePoint() {
   if (!std::isfinite(x) || !std::isfinite(y)) return ResultCode::InvalidInput;
   if (!points_.Append(x, y, 0, 0, 0)) return ResultCode::OutOfMemory;
   std::string_view label;
-  if (FindLabel(attributes(), &label)) {
-    if (!BracesPairUp(label)) return ResultCode::InvalidInput;
-    if (!points_.SetLastLabel(label)) return ResultCode::OutOfMemory;
-  }
+  bool labelled;
+  r = TakeLabel(&label, &labelled);
+  if (r != ResultCode::Ok) return r;
+  if (labelled && !points_.SetLastLabel(label)) return ResultCode::OutOfMemory;
   // Two or three numbers; a third coordinate is checked and dropped.
   r = NextToken();
   if (IsHardFailure(r)) return r;
@@ -70,21 +69,6 @@ ResultCode Converter::ParseThickness() {
   ResultCode r = CheckNumber();  // read and not used
   if (r != ResultCode::Ok) return r;
   return ExpectClosingTag(TagId::Thickness);
-}
-
-ResultCode Converter::ReadColorElement(uint8_t* r, uint8_t* g, uint8_t* b) {
-  double red, green, blue;
-  ResultCode result = ReadNumber(&red);
-  if (result != ResultCode::Ok) return result;
-  result = ReadNumber(&green);
-  if (result != ResultCode::Ok) return result;
-  result = ReadNumber(&blue);
-  if (result != ResultCode::Ok) return result;
-  // All three are read before any range is checked.
-  if (!ToColorComponent(red, r) || !ToColorComponent(green, g) || !ToColorComponent(blue, b)) {
-    return ResultCode::InvalidInput;
-  }
-  return ExpectClosingTag(TagId::C);
 }
 
 ResultCode Converter::ParsePointColor() {

@@ -4,7 +4,6 @@
 #include <cstdint>
 #include <cstring>
 
-#include "scan/allocation.h"
 
 namespace tsm2ostra {
 
@@ -26,10 +25,12 @@ constexpr size_t kMaxRecord = (SIZE_MAX >> 4) + 1;  // 2^60 bytes, or 2^28 on 32
 
 size_t RoundUp8(size_t n) { return (n + 7) & ~static_cast<size_t>(7); }
 
+}  // namespace
+
 // A chunk of total bytes, the header included; total is at least the header's size.
-Chunk* NewChunk(size_t total) {
+Chunk* RecordArena::NewChunk(size_t total) {
   const bool large = total >= kLargeBlockAlignment;
-  void* memory = large ? AllocateLargeBlock(total) : AllocateBytes(total);
+  void* memory = large ? allocator_->AllocateLargeBlock(total) : allocator_->Allocate(total);
   if (memory == nullptr) return nullptr;
   Chunk* chunk = static_cast<Chunk*>(memory);
   chunk->next = nullptr;
@@ -39,15 +40,13 @@ Chunk* NewChunk(size_t total) {
   return chunk;
 }
 
-}  // namespace
-
 RecordArena::~RecordArena() {
   while (head_ != nullptr) {
     Chunk* next = head_->next;
     if (head_->large) {
-      FreeLargeBlock(head_);
+      allocator_->ReleaseLargeBlock(head_);
     } else {
-      FreeBytes(head_);
+      allocator_->Release(head_);
     }
     head_ = next;
   }

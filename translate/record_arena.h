@@ -5,6 +5,8 @@
 
 #include <cstddef>
 
+#include "scan/allocation.h"
+
 namespace tsm2ostra {
 
 class RecordArena {
@@ -17,7 +19,8 @@ class RecordArena {
 
   static constexpr size_t kFirstChunkBytes = 64 * 1024;
 
-  RecordArena() = default;
+  // Takes its chunks from allocator, which outlives the arena.
+  explicit RecordArena(Allocator* allocator) : allocator_(allocator) {}
   ~RecordArena();
   RecordArena(const RecordArena&) = delete;
   RecordArena& operator=(const RecordArena&) = delete;
@@ -31,7 +34,7 @@ class RecordArena {
   void* last() const { return last_; }
   bool empty() const { return last_ == nullptr; }
 
-  // Walks the records in order. size_of tells a record's size from its contents.
+  // Walks the records in order; Next is told the size of the record it leaves.
   void* First(Position* at) const;
   void* Next(Position* at, size_t record_size) const;
   // The record a walk stands on, or nullptr after the last.
@@ -42,6 +45,9 @@ class RecordArena {
 
  private:
   struct Chunk* NextChunkWithRoom(size_t size);
+  struct Chunk* NewChunk(size_t total);
+
+  Allocator* const allocator_;
 
   struct Chunk* head_ = nullptr;
   struct Chunk* current_ = nullptr;

@@ -35,6 +35,9 @@ class VectorNumbering {
 };
 
 struct TranslationState {
+  // The lists take their memory from allocator, which outlives them.
+  explicit TranslationState(Allocator* allocator) : faces_(allocator), points_(allocator) {}
+
   // A root element was opened and not yet closed by its "</tsm-model>".
   bool root_open_ = false;
   // How many "<geometry>" elements have been entered: the number of the current one.

@@ -81,7 +81,11 @@ typedef struct tsm2ostra_options {
   const tsm2ostra_allocator *allocator; /* NULL: the C library's heap */
 } tsm2ostra_options;
 
-TSM2OSTRA_API void tsm2ostra_options_init(tsm2ostra_options *options);
+/* Inline, so that size is the caller's own. */
+static inline void tsm2ostra_options_init(tsm2ostra_options *options) {
+  tsm2ostra_options defaults = {sizeof(tsm2ostra_options), NULL};
+  *options = defaults;
+}
 
 /* Converts the size bytes at model, which stay the caller's and unchanged. */
 TSM2OSTRA_API tsm2ostra_result tsm2ostra_convert_memory(const char *model, size_t size,

@@ -1,5 +1,5 @@
 // The label convention.
-#include "scan/label.h"
+#include "translate/label.h"
 
 namespace tsm2ostra {
 

@@ -1,5 +1,5 @@
 // Tests for taking a label from collected attribute text.
-#include "scan/label.h"
+#include "translate/label.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // The label convention: an element's name taken from its collected attribute text.
-#ifndef TSM2OSTRA_SCAN_LABEL_H_
-#define TSM2OSTRA_SCAN_LABEL_H_
+#ifndef TSM2OSTRA_TRANSLATE_LABEL_H_
+#define TSM2OSTRA_TRANSLATE_LABEL_H_
 
 #include <string_view>
 
@@ -19,4 +19,4 @@ bool BracesPairUp(std::string_view label);
 
 }  // namespace tsm2ostra
 
-#endif  // TSM2OSTRA_SCAN_LABEL_H_
+#endif  // TSM2OSTRA_TRANSLATE_LABEL_H_

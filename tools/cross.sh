@@ -2,8 +2,9 @@
 # Builds the program alone (no unit tests) for another system or processor with a toolchain
 # file from cmake/, and runs the golden, example and same-file tests with it under wine64
 # (Windows) or qemu-user (i686, aarch64). The drawings must be the x86-64 bytes. For Windows
-# it also builds ostra2svg, converts a model with names in several scripts, and makes and
-# checks the zip of the programs (tools/windows_zip.sh).
+# it also builds ostra2svg and runs its command-line and picture tests, converts a model with
+# names in several scripts, and makes and checks the zip of the programs
+# (tools/windows_zip.sh).
 # Usage: tools/cross.sh windows|i686|aarch64 [BUILD_DIR]   (default build dir: build-TARGET)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -35,5 +36,8 @@ bash tests/run_examples.sh "$PWD/$build/$program" examples
 bash tests/same_file.sh "$PWD/$build/$program" examples
 if [ "$target" = windows ]; then
   bash tests/unicode_names.sh "$PWD/$build/$program" examples
+  version=$(sed -n 's/^project(tsm2ostra VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
+  bash preview/command_line_test.sh "$PWD/$build/preview/ostra2svg.exe" "$version"
+  bash preview/check_pictures.sh "$PWD/$build/preview/ostra2svg.exe" examples docs/pictures
   tools/windows_zip.sh "$build"
 fi

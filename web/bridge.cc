@@ -82,10 +82,12 @@ EMSCRIPTEN_KEEPALIVE const ConvertOutcome* web_convert() {
 // Draws the drawing that the read hook delivers; the picture stays here until web_release.
 // fit: the picture shows the drawing alone, without the drawing area around it.
 EMSCRIPTEN_KEEPALIVE const DrawOutcome* web_draw(int fit) {
-  (void)fit;  // the renderer draws the whole drawing area for now
   PageByteSource source;
   picture.reset(new ostra2svg::StringPictureSink());
-  const ostra2svg::RenderResult result = ostra2svg::RenderDrawing(&source, picture.get());
+  ostra2svg::RenderOptions options;
+  options.fit = fit != 0;
+  const ostra2svg::RenderResult result =
+      ostra2svg::RenderDrawing(&source, picture.get(), options);
   const bool ok = result.status == ostra2svg::RenderResult::Status::Ok;
   if (!ok) picture.reset(new ostra2svg::StringPictureSink());  // an unfinished picture goes
   draw_message = result.message;

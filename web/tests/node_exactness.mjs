@@ -89,11 +89,15 @@ for (const [name, bytes] of cases) {
 // Pictures: the renderer in the module against the native ostra2svg.
 for (const name of examples) {
   const ost = readFileSync(join(root, 'examples', name.replace(/\.tsm$/, '.ost')));
-  execFileSync(join(build, 'preview/ostra2svg'), [join(root, 'examples', name.replace(/\.tsm$/, '.ost')),
-                                                  join(work, 'out.svg')]);
-  const p = await draw(ost, { fit: false });
-  check(`picture of ${name}`, p.ok && p.svg === readFileSync(join(work, 'out.svg'), 'utf8'),
-        'picture differs from ostra2svg\'s');
+  for (const fit of [false, true]) {
+    execFileSync(join(build, 'preview/ostra2svg'),
+                 [...(fit ? ['--fit'] : []), join(root, 'examples', name.replace(/\.tsm$/, '.ost')),
+                  join(work, 'out.svg')]);
+    const p = await draw(ost, { fit });
+    check(`picture of ${name}${fit ? ', fitted' : ''}`,
+          p.ok && p.svg === readFileSync(join(work, 'out.svg'), 'utf8'),
+          'picture differs from ostra2svg\'s');
+  }
 }
 const fault = await draw('point A 1 2\nfly A\n');
 check('picture of a faulty drawing', !fault.ok && fault.line === 2 && fault.message !== '',

@@ -1,5 +1,6 @@
 // Opening the two files of a run: bytes are read and written unchanged, and the output is
-// created but not emptied until it is known not to be the input.
+// created but not emptied until it is known not to be the input. Paths are as the system
+// takes them; on Windows, UTF-8 (a path that isn't UTF-8 opens nothing).
 #ifndef TSM2OSTRA_DRIVER_FILE_ACCESS_H_
 #define TSM2OSTRA_DRIVER_FILE_ACCESS_H_
 

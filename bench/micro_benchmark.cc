@@ -2,6 +2,9 @@
 // formatter, command building, and the tokenizer over a generated model in memory.
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
+#include <cstring>
+
 #include <string>
 #include <string_view>
 #include <vector>
@@ -13,6 +16,7 @@
 #include "scan/number_parser.h"
 #include "translate/command_builder.h"
 #include "translate/fixed2_format.h"
+#include "tsm2ostra/tsm2ostra.h"
 
 namespace tsm2ostra {
 namespace {
@@ -118,6 +122,47 @@ void BM_Tokenize(benchmark::State& state) {
                           static_cast<int64_t>(model.size()));
 }
 BENCHMARK(BM_Tokenize);
+
+// A whole conversion through the interface, from memory and through a read function that
+// copies from the same memory: reading in place must cost no more.
+std::string MakeWholeModel() {
+  std::string text = "<tsm-model><geometries><geometry><pointSet>\n";
+  const std::string points = MakeModel();
+  for (int i = 0; i < 4; ++i) text += points;
+  return text + "</pointSet></geometry></geometries></tsm-model>\n";
+}
+
+struct Reader {
+  const std::string* model;
+  size_t offset;
+  static long Read(void* context, char* buffer, size_t capacity) {
+    Reader* r = static_cast<Reader*>(context);
+    size_t n = std::min(capacity, r->model->size() - r->offset);
+    std::memcpy(buffer, r->model->data() + r->offset, n);
+    r->offset += n;
+    return static_cast<long>(n);
+  }
+};
+
+int Discard(void*, const char*, size_t) { return 0; }
+
+void BM_ConvertFromMemory(benchmark::State& state) {
+  static const std::string model = MakeWholeModel();
+  for (auto _ : state) {
+    if (state.range(0) == 0) {
+      benchmark::DoNotOptimize(
+          tsm2ostra_convert_memory(model.data(), model.size(), Discard, nullptr, nullptr));
+    } else {
+      Reader reader{&model, 0};
+      benchmark::DoNotOptimize(
+          tsm2ostra_convert_stream(Reader::Read, &reader, Discard, nullptr, nullptr));
+    }
+  }
+  state.SetLabel(state.range(0) == 0 ? "in place" : "through a read function");
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) *
+                          static_cast<int64_t>(model.size()));
+}
+BENCHMARK(BM_ConvertFromMemory)->Arg(0)->Arg(1);
 
 }  // namespace
 }  // namespace tsm2ostra

@@ -7,6 +7,8 @@
 #   MICRO  environment variable: 0 skips the Google Benchmark micro-benchmarks
 #   OVERWRITE  environment variable: 1 converts over the previous round's drawing instead of
 #          into a new file (then each run also pays for freeing the old drawing's blocks)
+#   BASELINE   environment variable: another tsm2ostra program (an earlier build, say) that
+#          takes its turn in every round, and its ratio to this one
 # Everything is built in build-bench/, and the models are kept in build-bench/bench-data/.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -110,6 +112,10 @@ for model in "$many" "$single"; do
     sync
     timed_run "$converter" "$model" "$output" >>"$times/conv"
     timed_run "$checker" "$model" >>"$times/check"
+    if [ -n "${BASELINE:-}" ]; then
+      [ "${OVERWRITE:-0}" = 1 ] || rm -f "$output"
+      timed_run "$BASELINE" "$model" "$output" >>"$times/base"
+    fi
     timed_run "$libxml2_count" "$model" >>"$times/sax"
     timed_run "$expat_count" "$model" >>"$times/exp"
     timed_run xmllint --stream --noout "$model" >>"$times/lint"
@@ -121,9 +127,15 @@ for model in "$many" "$single"; do
   sax=$(summarise "$times/sax")
   exp=$(summarise "$times/exp")
   lint=$(summarise "$times/lint")
-  rm -rf "$times"
   report "tsm2ostra, whole conversion" "$size" "$conv"
   report "tsmcheck, check with notices" "$size" "$check"
+  if [ -n "${BASELINE:-}" ]; then
+    base=$(summarise "$times/base")
+    report "baseline, whole conversion" "$size" "$base"
+    awk -v c="$conv" -v b="$base" 'BEGIN { split(c, a, " "); split(b, x, " ");
+      printf "ratio tsm2ostra / baseline:    %.2f wall, %.2f cpu\n", a[1] / x[1], a[3] / x[3] }'
+  fi
+  rm -rf "$times"
   report "libxml2 SAX2 push, parse only" "$size" "$sax"
   report "expat, parse only" "$size" "$exp"
   report "xmllint --stream --noout" "$size" "$lint"

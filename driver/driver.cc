@@ -1,10 +1,11 @@
-// The command-line program. All console text of tsm2ostra comes from here; the conversion
-// itself goes through the library's interface.
+// The command-line program. All console text of tsm2ostra comes from here, written with
+// PrintText; the conversion itself goes through the library's interface.
 #include "driver/driver.h"
 
 #include <cstdio>
 #include <cstring>
 
+#include "driver/console.h"
 #include "driver/file_conversion.h"
 #include "tsm2ostra/tsm2ostra.h"
 
@@ -40,27 +41,27 @@ constexpr char kUsage[] =
 void Report(tsm2ostra_result result) {
   char words[128];
   tsm2ostra_describe(result, words, sizeof words);
-  std::printf("%s\n", words);
+  PrintText(stdout, "%s\n", words);
 }
 
 }  // namespace
 
 int RunDriver(int argc, char* argv[]) {
   if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
-    std::fputs(kUsage, stdout);
+    PrintText(stdout, "%s", kUsage);
     return 0;
   }
   if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
-    std::printf("tsm2ostra %s\n", tsm2ostra_version());
+    PrintText(stdout, "tsm2ostra %s\n", tsm2ostra_version());
     return 0;
   }
   if (argc > 3) {
-    std::fprintf(stderr, "tsm2ostra: warning: %d argument%s after DRAWING ignored, from '%s'\n",
-                 argc - 3, argc == 4 ? "" : "s", argv[3]);
+    PrintText(stderr, "tsm2ostra: warning: %d argument%s after DRAWING ignored, from '%s'\n",
+              argc - 3, argc == 4 ? "" : "s", argv[3]);
   }
-  std::fputs(kBanner, stdout);
+  PrintText(stdout, "%s", kBanner);
   if (argc < 3) {
-    std::fputs("Error in command line. Input/Output files not specified.\n", stdout);
+    PrintText(stdout, "Error in command line. Input/Output files not specified.\n");
     return -1;
   }
   const char* input_name = argv[1];
@@ -75,10 +76,10 @@ int RunDriver(int argc, char* argv[]) {
     Report(result);
     return -1;
   }
-  std::printf("Input file: %s\nOutput file: %s\n\n", input_name, output_name);
+  PrintText(stdout, "Input file: %s\nOutput file: %s\n\n", input_name, output_name);
   const tsm2ostra_result result = ConvertOpenFiles(model, drawing, nullptr);
   if (result.status == TSM2OSTRA_OK) {
-    std::printf("File '%s' successfully converted.\n", input_name);
+    PrintText(stdout, "File '%s' successfully converted.\n", input_name);
     return 0;
   }
   Report(result);

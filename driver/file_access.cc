@@ -5,6 +5,11 @@
 #include <fcntl.h>
 #include <io.h>
 #include <sys/stat.h>
+
+#include <cstdlib>
+#include <cstring>
+
+#include "driver/wide_text.h"
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 #else
@@ -17,11 +22,34 @@ namespace tsm2ostra {
 
 #ifdef _WIN32
 
-// Binary mode throughout: the C runtime would otherwise turn CR-LF into LF, end the input at
-// a Ctrl-Z byte, and write every "\n" as CR-LF.
+// Paths are UTF-8 and opened by their UTF-16 names, so that every name a Windows file system
+// holds can be reached, not only those of the ANSI code page. Binary mode throughout: the C
+// runtime would otherwise turn CR-LF into LF, end the input at a Ctrl-Z byte, and write
+// every "\n" as CR-LF.
+
+namespace {
+
+// A path's UTF-16 form for as long as it is needed; null when the path is not UTF-8 (or
+// memory ran out), and then no file is opened.
+class WidePath {
+ public:
+  explicit WidePath(const char* path)
+      : wide_(WideFromUtf8(path, std::strlen(path), /*strict=*/true, nullptr)) {}
+  ~WidePath() { std::free(wide_); }
+  WidePath(const WidePath&) = delete;
+  WidePath& operator=(const WidePath&) = delete;
+  const wchar_t* get() const { return wide_; }
+
+ private:
+  wchar_t* const wide_;
+};
+
+}  // namespace
 
 std::FILE* OpenInputFile(const char* path) {
-  std::FILE* file = std::fopen(path, "rb");
+  const WidePath wide(path);
+  if (wide.get() == nullptr) return nullptr;
+  std::FILE* file = _wfopen(wide.get(), L"rb");
   struct _stat64 status;
   if (file != nullptr &&
       (_fstat64(_fileno(file), &status) != 0 || (status.st_mode & _S_IFMT) == _S_IFDIR)) {
@@ -32,7 +60,10 @@ std::FILE* OpenInputFile(const char* path) {
 }
 
 std::FILE* OpenOutputFile(const char* path) {
-  const int fd = _open(path, _O_WRONLY | _O_CREAT | _O_BINARY | _O_NOINHERIT, _S_IREAD | _S_IWRITE);
+  const WidePath wide(path);
+  if (wide.get() == nullptr) return nullptr;
+  const int fd =
+      _wopen(wide.get(), _O_WRONLY | _O_CREAT | _O_BINARY | _O_NOINHERIT, _S_IREAD | _S_IWRITE);
   if (fd < 0) return nullptr;
   std::FILE* file = _fdopen(fd, "wb");
   if (file == nullptr) _close(fd);
@@ -90,7 +121,11 @@ std::FILE* OpenOutputFile(const char* path) {
 bool IsSameFile(std::FILE* a, std::FILE* b) {
   struct stat first, second;
   if (::fstat(fileno(a), &first) != 0 || ::fstat(fileno(b), &second) != 0) return true;
-  return first.st_dev == second.st_dev && first.st_ino == second.st_ino;
+  return IsSameFileStatus(first, second);
+}
+
+bool IsSameFileStatus(const struct stat& a, const struct stat& b) {
+  return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
 }
 
 bool EmptyFile(std::FILE* file) {

@@ -10,16 +10,15 @@
 namespace tsm2ostra {
 namespace {
 
-// Keeps what it is handed; fails the write calls from fail_from on (0: none), keeping none
-// of their bytes.
+// Keeps what it is handed; fails only its fail_at-th write call (0: none), as a disk that
+// was full for a moment would, keeping none of its bytes.
 struct Sink {
   std::string text;
   int calls = 0;
-  int fail_from = 0;
+  int fail_at = 0;
   static int Write(void* context, const char* bytes, size_t size) {
     Sink* sink = static_cast<Sink*>(context);
-    ++sink->calls;
-    if (sink->fail_from != 0 && sink->calls >= sink->fail_from) return 1;
+    if (++sink->calls == sink->fail_at) return 1;
     sink->text.append(bytes, size);
     return 0;
   }
@@ -55,23 +54,26 @@ TEST(OutputStream, EveryByteArrivesInOrderInWholeBuffers) {
 }
 
 TEST(OutputStream, AfterAFailedWriteNothingMoreIsWrittenAndTheFailureStays) {
-  for (const int fail_from : {1, 2}) {
-    SCOPED_TRACE(fail_from);
+  for (const int fail_at : {1, 2}) {
+    SCOPED_TRACE(fail_at);
     Sink sink;
-    sink.fail_from = fail_from;
+    sink.fail_at = fail_at;
     CallbackOutputStream output(Sink::Write, &sink);
+    // Short lines that fill the buffer, then, after the failure, one line longer than the
+    // buffer that would go out in pieces.
     const std::string piece(1000, 'x');
     int lines = 0;
     while (WriteOneLine(&output, piece)) ++lines;
-    // The line that filled the buffer for the fail_from-th time met the failure.
-    EXPECT_EQ(sink.calls, fail_from);
-    EXPECT_GT(static_cast<size_t>(lines + 1) * 1001, (fail_from - 1) * OutputStream::kBufferSize);
-    const int calls = sink.calls;
+    EXPECT_EQ(sink.calls, fail_at);  // the line that filled the buffer met the failure
+    EXPECT_GT(static_cast<size_t>(lines + 1) * 1001, (fail_at - 1) * OutputStream::kBufferSize);
+    const size_t kept = sink.text.size();
+    EXPECT_FALSE(WriteOneLine(&output, std::string(2 * OutputStream::kBufferSize, 'L')));
     EXPECT_FALSE(WriteOneLine(&output, piece));
     EXPECT_FALSE(output.Flush());
     EXPECT_TRUE(output.failed());
-    EXPECT_EQ(sink.calls, calls);  // nothing was handed on after the failure
-    EXPECT_EQ(sink.text.size() != 0, fail_from > 1);
+    EXPECT_EQ(sink.calls, fail_at);  // nothing was handed on after the failure
+    EXPECT_EQ(sink.text.size(), kept);
+    EXPECT_EQ(kept != 0, fail_at > 1);
   }
 }
 

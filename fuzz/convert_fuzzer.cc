@@ -16,9 +16,11 @@ constexpr size_t kNoLimit = static_cast<size_t>(-1);
 
 // How one run reads, writes and allocates; the sizes of the reads come from seed.
 struct Run {
+  Run(const uint8_t* bytes, size_t count, uint64_t pieces = 0)
+      : data(bytes), size(count), seed(pieces) {}
   const uint8_t* data;
   size_t size;
-  uint64_t seed = 0;  // 0: from memory
+  uint64_t seed;  // 0: from memory
   size_t write_limit = kNoLimit;
   uint64_t failing_read = 0;
   uint64_t failing_allocation = 0;
@@ -117,13 +119,12 @@ uint64_t Hash(const uint8_t* data, size_t size) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const uint64_t h = Hash(data, size);
 
-  Run whole{data, size};
+  Run whole(data, size);
   const tsm2ostra_result result = Convert(&whole);
   Check(result.status != TSM2OSTRA_WRITE_FAILED && result.status != TSM2OSTRA_READ_FAILED);
   Check(result.line >= 1 && result.column >= 1);
   Check(std::strlen(result.token) < sizeof result.token);
-  // Without a place there is no token; a token may start with a NUL byte, and then reads "".
-  Check(result.token_line != 0 || result.token[0] == '\0');
+  Check(result.token_line != 0 || result.token[0] == '\0');  // no place, no token
 
   // With a notice function, every byte of the drawing and of the result is the same.
   Run told{data, size};
@@ -134,13 +135,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   // Reading in pieces of random sizes (carriage returns held across their ends) changes
   // nothing, down to the token where reading stopped.
   if ((h & 1) != 0) {
-    Run chunked{data, size, h | 1};
+    Run chunked(data, size, h | 1);
     Check(SameResult(Convert(&chunked), result) && chunked.text == whole.text);
   }
   // An output that takes fewer bytes than were written turns the run into a failed write,
   // unless the input failed before the bytes ran out.
   if ((h & 6) == 2 && !whole.text.empty()) {
-    Run cut{data, size};
+    Run cut(data, size);
     cut.write_limit = (h >> 16) % whole.text.size();
     const tsm2ostra_status status = Convert(&cut).status;
     Check(status == TSM2OSTRA_WRITE_FAILED || status == result.status);
@@ -148,13 +149,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
   // Any failed allocation ends the run with OUT_OF_MEMORY.
   if ((h & 6) == 4 && whole.allocations != 0) {
-    Run starved{data, size};
+    Run starved(data, size);
     starved.failing_allocation = 1 + (h >> 16) % whole.allocations;
     Check(Convert(&starved).status == TSM2OSTRA_OUT_OF_MEMORY);
   }
   // A read that fails is never the end of the model, nor a success.
   if ((h & 6) == 6) {
-    Run failing{data, size, h | 1};
+    Run failing(data, size, h | 1);
     failing.failing_read = 1 + (h >> 16) % 8;
     const tsm2ostra_result r = Convert(&failing);
     Check(failing.reads == failing.failing_read ? r.status == TSM2OSTRA_READ_FAILED

@@ -3,10 +3,12 @@
 # (.svg) holds exactly the program's output; prints a diff for a picture that drifted.
 # After a change to the pictures' look, redraw them with
 #   for d in examples/*.ost docs/pictures/*.ost; do build/preview/ostra2svg "$d" "${d%.ost}.svg"; done
+# TSM2OSTRA_EMULATOR, if set, is the command that runs the program (wine for Windows).
 # Usage: preview/check_pictures.sh OSTRA2SVG FOLDER...
 set -u
 program=$1
 shift
+read -r -a emulator <<<"${TSM2OSTRA_EMULATOR:-}"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 failed=0
@@ -16,7 +18,7 @@ for folder in "$@"; do
     [ -f "$drawing" ] || continue
     picture=${drawing%.ost}.svg
     count=$((count + 1))
-    if ! "$program" "$drawing" "$work/out.svg"; then
+    if ! "${emulator[@]}" "$program" "$drawing" "$work/out.svg"; then
       echo "FAIL $drawing: ostra2svg failed"; failed=$((failed + 1))
     elif [ ! -f "$picture" ]; then
       echo "FAIL $picture is missing"; failed=$((failed + 1))

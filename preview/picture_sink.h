@@ -18,6 +18,8 @@ class PictureSink {
   virtual void Overwrite(uint64_t offset, const std::string& text) = 0;
   // True once a write has failed.
   virtual bool Failed() const = 0;
+  // The errno value of the failed write, 0 if unknown.
+  virtual int error_number() const { return 0; }
 };
 
 class StringPictureSink : public PictureSink {
@@ -38,10 +40,14 @@ class FilePictureSink : public PictureSink {
   void Write(const std::string& text) override;
   void Overwrite(uint64_t offset, const std::string& text) override;
   bool Failed() const override { return failed_; }
+  int error_number() const override { return error_number_; }
 
  private:
+  void Fail();
+
   std::FILE* file_;
   bool failed_ = false;
+  int error_number_ = 0;
 };
 
 }  // namespace ostra2svg

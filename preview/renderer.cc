@@ -73,8 +73,8 @@ std::string Quoted(const std::string& word) {
 
 class Renderer {
  public:
-  Renderer(ByteSource* source, PictureSink* sink)
-      : source_(source), reader_(source), writer_(sink) {}
+  Renderer(ByteSource* source, PictureSink* sink, const RenderOptions& options)
+      : source_(source), reader_(source), writer_(sink, options.fit) {}
 
   RenderResult Run();
 
@@ -143,7 +143,8 @@ bool Renderer::ReadOperands(const CommandInfo& info) {
     ++count;
   }
   if (count == info.operands) return true;
-  return Fail(Quoted(info.name) + " takes " + std::to_string(info.operands) + " operands, not " +
+  return Fail(Quoted(info.name) + " takes " + std::to_string(info.operands) +
+              (info.operands == 1 ? " operand, not " : " operands, not ") +
               std::to_string(count));
 }
 
@@ -233,10 +234,16 @@ bool Renderer::Command() {
 
 }  // namespace
 
-RenderResult RenderDrawing(ByteSource* source, PictureSink* sink) {
+RenderResult RenderDrawing(ByteSource* source, PictureSink* sink, const RenderOptions& options) {
   // On the heap: the reader's block buffer is large for a stack.
-  const std::unique_ptr<Renderer> renderer(new Renderer(source, sink));
+  const std::unique_ptr<Renderer> renderer(new Renderer(source, sink, options));
   return renderer->Run();
+}
+
+RenderResult RenderDrawing(const char* drawing, size_t size, PictureSink* sink,
+                           const RenderOptions& options) {
+  MemoryByteSource source(drawing, size);
+  return RenderDrawing(&source, sink, options);
 }
 
 }  // namespace ostra2svg

@@ -3,6 +3,7 @@
 #ifndef OSTRA2SVG_PREVIEW_RENDERER_H_
 #define OSTRA2SVG_PREVIEW_RENDERER_H_
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -18,9 +19,18 @@ struct RenderResult {
   std::string message;  // with BadDrawing: what is wrong, as "unknown command 'fly'"
 };
 
+struct RenderOptions {
+  // The viewBox takes in only what is drawn, not the 140 x 100 drawing area as well.
+  bool fit = false;
+};
+
 // Reads the drawing from source and writes its picture to sink. On any status but Ok the
 // picture is incomplete and must be thrown away.
-RenderResult RenderDrawing(ByteSource* source, PictureSink* sink);
+RenderResult RenderDrawing(ByteSource* source, PictureSink* sink,
+                           const RenderOptions& options = RenderOptions());
+// The same for a drawing held in memory (the web page's entry, with no files).
+RenderResult RenderDrawing(const char* drawing, size_t size, PictureSink* sink,
+                           const RenderOptions& options = RenderOptions());
 
 }  // namespace ostra2svg
 

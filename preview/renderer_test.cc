@@ -14,10 +14,12 @@ struct Rendered {
   std::string picture;
 };
 
-Rendered Render(const std::string& drawing, size_t chunk = 0) {
+Rendered Render(const std::string& drawing, size_t chunk = 0, bool fit = false) {
   MemoryByteSource source(drawing.data(), drawing.size(), chunk);
   StringPictureSink sink;
-  const RenderResult result = RenderDrawing(&source, &sink);
+  RenderOptions options;
+  options.fit = fit;
+  const RenderResult result = RenderDrawing(&source, &sink, options);
   return {result, sink.text()};
 }
 
@@ -44,7 +46,7 @@ TEST(Renderer, EachDrawnCommandBecomesOneElement) {
        "y2=\"120.50\" stroke=\"#000000\"/>\n"},
       {"\npoint A 0 0\n\n  \t\npoint B 1 1\r\ncolor 200 0 10\ndrawdashsegment A B",
        "<line class=\"drawdashsegment\" data-line=\"7\" x1=\"0.00\" y1=\"100.00\" x2=\"1.00\" "
-       "y2=\"99.00\" stroke=\"#c8000a\" stroke-dasharray=\"2 1.5\"/>\n"},
+       "y2=\"99.00\" stroke=\"#c8000a\" stroke-dasharray=\"1.52% 1.14%\"/>\n"},
       {"\npoint A 0 0\npoint B 1 0\ncolor 0 0 255\ndrawvector A B",
        "<line class=\"drawvector\" data-line=\"5\" x1=\"0.00\" y1=\"100.00\" x2=\"1.00\" "
        "y2=\"100.00\" stroke=\"#0000ff\" marker-end=\"url(#arrow-0000ff)\"/>\n"},
@@ -98,29 +100,49 @@ TEST(Renderer, ConstructionsDefinePoints) {
 }
 
 TEST(Renderer, ViewBoxTakesInWhatIsDrawn) {
+  const std::string long_label(100000, 'x');
   const struct {
     std::string drawing;
+    bool fit;
     const char* root_size;
   } kCases[] = {
-      {"", "viewBox=\"-5 -5 150 110\" width=\"600\" height=\"440\""},
-      {"\npoint A 200 -50\ncmark A", "viewBox=\"-5 -5 212 162\" width=\"848\" height=\"648\""},
+      {"", false, "viewBox=\"-5 -5 150 110\" width=\"600\" height=\"440\""},
+      {"\npoint A 200 -50\ncmark A", false,
+       "viewBox=\"-5 -5 212 162\" width=\"848\" height=\"648\""},
       // Only what is drawn counts, not the points defined.
-      {"\npoint A 9000 -9000\n", "viewBox=\"-5 -5 150 110\" width=\"600\" height=\"440\""},
+      {"\npoint A 9000 -9000\n", false, "viewBox=\"-5 -5 150 110\" width=\"600\" height=\"440\""},
       // A text's width is estimated from its characters.
-      {"\npoint A 130 50\nprintat_rt A {abcdefghij}",
+      {"\npoint A 130 50\nprintat_rt A {abcdefghij}", false,
        "viewBox=\"-5 -5 166 110\" width=\"664\" height=\"440\""},
-      // A picture is at most 1600 pixels wide or high.
-      {"\npoint A 0 0\npoint B 1000000 0\ndrawsegment A B",
+      // One label widens the view by at most 60 characters.
+      {"\npoint A 70 50\nprintat_rt A {" + long_label + "}", false,
+       "viewBox=\"-5 -5 226 110\" width=\"904\" height=\"440\""},
+      // The arrowhead reaches past a vector's tip; a segment ends at its point.
+      {"\npoint A 70 50\npoint B 200 50\ndrawsegment A B", false,
+       "viewBox=\"-5 -5 211 110\" width=\"844\" height=\"440\""},
+      {"\npoint A 70 50\npoint B 200 50\ndrawvector A B", false,
+       "viewBox=\"-5 -5 213 110\" width=\"852\" height=\"440\""},
+      // A picture is at most 1600 pixels wide or high, rounding included (530 units).
+      {"\npoint A 0 0\npoint B 1000000 0\ndrawsegment A B", false,
        "viewBox=\"-6 -5 1000012 111\" width=\"1600\" height=\"1\""},
-      {"\npoint A 0 -1" + std::string(299, '0') + "\ncmark A",
+      {"\npoint A 0 -1" + std::string(299, '0') + "\ncmark A", false,
        "viewBox=\"-7 -5 152 1.0000000000000001e+299\" width=\"1\" height=\"1600\""},
+      {"\npoint A 518.5 50\ncmark A", false,
+       "viewBox=\"-5 -5 530 110\" width=\"1600\" height=\"333\""},
+      // Fitted: what is drawn alone, far from the drawing area; nothing drawn shows the area.
+      {"\npoint A 15000 2000\npoint B 15100 2050\ndrawsegment A B", true,
+       "viewBox=\"14994 -1956 112 62\" width=\"448\" height=\"248\""},
+      {"\npoint A 15000 2000\n", true, "viewBox=\"-5 -5 150 110\" width=\"600\" height=\"440\""},
   };
   for (const auto& c : kCases) {
-    const Rendered r = Render(c.drawing);
+    const Rendered r = Render(c.drawing, 0, c.fit);
     ASSERT_EQ(r.result.status, RenderResult::Status::Ok) << c.drawing << r.result.message;
     const std::string root = Root(r.picture);
     EXPECT_NE(root.find(c.root_size), std::string::npos) << root;
   }
+  // The long label keeps its whole text.
+  const Rendered r = Render("\npoint A 0 0\nprintat A {" + long_label + "}");
+  EXPECT_NE(r.picture.find(">" + long_label + "</text>"), std::string::npos);
 }
 
 TEST(Renderer, OneMarkerPerArrowColour) {
@@ -159,6 +181,7 @@ TEST(Renderer, FaultyDrawingsNameTheirLine) {
       {"\ncolor 256 0 0", 2, "colour component '256' is not a whole number from 0 to 255"},
       {"\ncolor 1 -1 0", 2, "colour component '-1' is not a whole number from 0 to 255"},
       {"\npoint A 1", 2, "'point' takes 3 operands, not 2"},
+      {"\npoint A 1 2\ncmark A A", 3, "'cmark' takes 1 operand, not 2"},
       {"\npoint A 1 2\ndrawsegment A A A", 3, "'drawsegment' takes 2 operands, not 3"},
       {"\npoint A 1 2\nprintat A x", 3, "'printat' takes a point and a {label}"},
       {"\npoint A 1 2\nprintat A {x} y", 3, "'printat' takes a point and a {label}"},

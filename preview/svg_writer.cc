@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <limits>
 
 #include "preview/number_text.h"
 
@@ -19,6 +20,9 @@ constexpr double kStrokeWidth = 0.4;
 constexpr double kMarkRadius = 1;
 // How far an arrowhead reaches around its tip: markerWidth 7 times the stroke width.
 constexpr double kArrowReach = 7 * kStrokeWidth;
+// The drawing area, in picture units.
+constexpr double kAreaWidth = 140;
+constexpr double kAreaHeight = 100;
 // Room kept around everything drawn.
 constexpr double kMargin = 5;
 // Pixels per drawing unit of the picture's own size, unless that would pass kMaxPixels.
@@ -27,6 +31,13 @@ constexpr double kMaxPixels = 1600;
 // Where a text stands against its point, and how wide a character is taken to be.
 constexpr double kTextOffset = 1.5;
 constexpr double kCharacterWidth = 0.6 * kFontSize;
+// A label widens the view by at most this many characters, so that one long label can't
+// shrink the drawing to a line; its whole text is still written.
+constexpr uint64_t kMaxLabelCharacters = 60;
+// Dashes are a share of the picture's size (percentages of the viewport's diagonal), so a
+// drawing in huge coordinates has as few dashes as a small one: in the 150 x 110 view of the
+// drawing area they are 2 units long with gaps of 1.5.
+const char kDashes[] = " stroke-dasharray=\"1.52% 1.14%\"";
 // Room for the root's viewBox, width and height: four numbers of at most 24 characters
 // ("-1.2345678901234567e+300") and two sizes of at most 4 digits, with their names.
 constexpr size_t kSizeRoom = 140;
@@ -39,6 +50,12 @@ const char* const kLineClass[] = {"drawsegment", "drawdashsegment", "drawvector"
 const char* const kTextClass[] = {"printat", "printat_t", "printat_rt"};
 
 }  // namespace
+
+SvgWriter::SvgWriter(PictureSink* sink, bool fit) : sink_(sink), label_feed_(this) {
+  const double inf = std::numeric_limits<double>::infinity();
+  // Fitting starts from nothing: the first thing drawn sets every side.
+  box_ = fit ? Box{inf, inf, -inf, -inf} : Box{0, 0, kAreaWidth, kAreaHeight};
+}
 
 void SvgWriter::Box::Take(double x, double y, double reach) {
   left = std::min(left, x - reach);
@@ -103,7 +120,7 @@ void SvgWriter::Line(LineKind kind, int64_t line, Point a, Point b) {
   AppendCoordinate("y2", PictureY(b.y));
   AppendColour("stroke", colour_);
   double reach_at_end = kStrokeWidth / 2;
-  if (kind == LineKind::DashSegment) buffer_ += " stroke-dasharray=\"2 1.5\"";
+  if (kind == LineKind::DashSegment) buffer_ += kDashes;
   if (kind == LineKind::Vector) {
     char text[40];
     std::snprintf(text, sizeof text, " marker-end=\"url(#arrow-%06x)\"",
@@ -155,7 +172,8 @@ void SvgWriter::EndText() {
   buffer_ += "</text>\n";
   // The text's extent, from its length: the baseline, a font size above it and a quarter
   // below; the width starts at x or is centred on it.
-  const double width = static_cast<double>(label_.characters()) * kCharacterWidth;
+  const double width =
+      static_cast<double>(std::min(label_.characters(), kMaxLabelCharacters)) * kCharacterWidth;
   const double baseline = text_y_ + (text_kind_ == TextKind::AtPoint ? 0.35 * kFontSize : 0.0);
   const double left = text_kind_ == TextKind::AboveRight ? text_x_ : text_x_ - width / 2;
   box_.Take(left, baseline - kFontSize, 0);
@@ -164,12 +182,18 @@ void SvgWriter::EndText() {
 }
 
 std::string SvgWriter::SizeAttributes() const {
-  // Whole units, rounded outwards, around everything drawn and the margin.
-  const double left = std::floor(box_.left - kMargin);
-  const double top = std::floor(box_.top - kMargin);
-  const double width = std::ceil(box_.right + kMargin) - left;
-  const double height = std::ceil(box_.bottom + kMargin) - top;
+  // Whole units, rounded outwards, around everything drawn (the drawing area when fitting a
+  // drawing that draws nothing) and the margin.
+  Box box = box_;
+  if (!(box.left <= box.right)) box = {0, 0, kAreaWidth, kAreaHeight};
+  const double left = std::floor(box.left - kMargin);
+  const double top = std::floor(box.top - kMargin);
+  const double width = std::ceil(box.right + kMargin) - left;
+  const double height = std::ceil(box.bottom + kMargin) - top;
   const double scale = std::min(kPixelsPerUnit, kMaxPixels / std::max(width, height));
+  // Rounding up may pass the limit by a pixel.
+  const double pixels_wide = std::min(kMaxPixels, std::ceil(width * scale));
+  const double pixels_high = std::min(kMaxPixels, std::ceil(height * scale));
   std::string text = "viewBox=\"";
   AppendNumber(left, 0, &text);
   text += ' ';
@@ -179,9 +203,9 @@ std::string SvgWriter::SizeAttributes() const {
   text += ' ';
   AppendNumber(height, 0, &text);
   text += "\" width=\"";
-  AppendNumber(std::ceil(width * scale), 0, &text);
+  AppendNumber(pixels_wide, 0, &text);
   text += "\" height=\"";
-  AppendNumber(std::ceil(height * scale), 0, &text);
+  AppendNumber(pixels_high, 0, &text);
   text += '"';
   return text;
 }

@@ -24,7 +24,8 @@ class SvgWriter {
   enum class LineKind { Segment, DashSegment, Vector };
   enum class TextKind { AtPoint, Above, AboveRight };
 
-  explicit SvgWriter(PictureSink* sink) : sink_(sink), label_feed_(this) {}
+  // fit: the viewBox takes in only what is drawn, not the drawing area as well.
+  SvgWriter(PictureSink* sink, bool fit);
   SvgWriter(const SvgWriter&) = delete;
   SvgWriter& operator=(const SvgWriter&) = delete;
 
@@ -70,7 +71,7 @@ class SvgWriter {
   uint64_t written_ = 0;      // bytes handed to the sink so far
   uint64_t size_offset_ = 0;  // where the root's size attributes go
   uint32_t colour_ = 0;
-  Box box_ = {0, 0, 140, 100};  // the drawing area
+  Box box_;  // what is drawn, with the drawing area unless fitting
   std::set<uint32_t> arrow_colours_;
   LabelFeed label_feed_;
   LabelText label_{&buffer_};

@@ -5,7 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
@@ -86,10 +85,9 @@ TEST(NumberParser, ScaleByPowerOfTenMultipliesStepByStep) {
       {-400, 0},
       {std::numeric_limits<int32_t>::min(), 0},
   };
-  // The loops stop once the factor is infinite or zero: the extremes take no time.
-  const auto start = std::chrono::steady_clock::now();
+  // The loops stop once the factor is infinite or zero: the extremes take no time (a loop
+  // that went on would meet the test run's time limit).
   for (const auto& [n, want] : cases) EXPECT_EQ(Bits(ScaleByPowerOfTen(n)), Bits(want)) << n;
-  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(500));
 }
 
 TEST(NumberParser, TruncatesToInt32AndColorComponents) {

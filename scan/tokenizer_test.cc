@@ -91,15 +91,27 @@ TEST(Tokenizer, RefusesTokensOverOneMebibyte) {
       {"\"" + a + "b\"", ResultCode::InvalidInput, 1},
       {"\"" + a + "b\n", ResultCode::InvalidInput, 2},
   };
-  for (const auto& [input, result, line] : cases) {
-    SCOPED_TRACE(input.substr(input.size() - 3));
-    ScanSession s(input);
-    EXPECT_EQ(s.scanner.NextToken(), result);
-    EXPECT_EQ(s.source.line_counter(), line);
-    if (result == ResultCode::Ok) {
-      EXPECT_EQ(s.scanner.token().size(), kMaxTokenBytes);
-    } else {
-      EXPECT_EQ(s.source.position_counter(), static_cast<int64_t>(input.size()) + 1);
+  // Each also after a token of 3000 bytes that lay in the window (the one before it filled
+  // the window): the token buffer keeps it when the long one starts, and then grows by
+  // other sizes than powers of two.
+  const std::string word(3000, 'w');
+  const std::string before = "x " + word + " ";
+  for (const bool after_token : {false, true}) {
+    for (const auto& [input, result, line] : cases) {
+      SCOPED_TRACE(input.substr(input.size() - 3) + (after_token ? " after a token" : ""));
+      ScanSession s(after_token ? before + input : input);
+      if (after_token) {
+        ASSERT_EQ(NextTokenText(&s.scanner), "[x]");
+        ASSERT_EQ(NextTokenText(&s.scanner), "[" + word + "]");
+      }
+      EXPECT_EQ(s.scanner.NextToken(), result);
+      EXPECT_EQ(s.source.line_counter(), line);
+      if (result == ResultCode::Ok) {
+        EXPECT_EQ(s.scanner.token().size(), kMaxTokenBytes);
+      } else {
+        EXPECT_EQ(s.source.position_counter(),
+                  static_cast<int64_t>(s.input.size()) + 1);
+      }
     }
   }
 }

@@ -1,6 +1,6 @@
 // Fault injection through the library's interface: outputs that fail after every byte count,
-// allocations that fail one by one, reads that fail, inputs cut at every byte, and endless
-// inputs.
+// a close that fails, allocations that fail one by one, reads that fail, inputs cut at every
+// byte, and endless inputs.
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -11,6 +11,7 @@
 #include <string>
 #include <utility>
 
+#include "driver/file_conversion.h"
 #include "driver/output_stream.h"
 #include "scan/scanner.h"
 #include "tests/conversion_harness.h"
@@ -103,6 +104,35 @@ TEST(FaultInjection, OutputFailingInTheMiddleOfALargeModelStopsThere) {
   }
 }
 
+#ifdef __GLIBC__
+TEST(FaultInjection, AFailedCloseIsAFailedWrite) {
+  // A file whose writes all succeed and whose close fails, as a network disk's may: the
+  // drawing is written whole, and still it is not reported converted.
+  const std::string model = ReadModel();
+  for (const std::string& input : {model, std::string()}) {
+    SCOPED_TRACE(input.size());
+    std::string written;
+    cookie_io_functions_t io = {};
+    io.write = [](void* to, const char* data, size_t n) -> ssize_t {
+      static_cast<std::string*>(to)->append(data, n);
+      return static_cast<ssize_t>(n);
+    };
+    io.close = [](void*) { return -1; };
+    std::FILE* drawing = fopencookie(&written, "w", io);
+    ASSERT_NE(drawing, nullptr);
+    std::setvbuf(drawing, nullptr, _IONBF, 0);
+    std::FILE* model_file = std::tmpfile();
+    ASSERT_NE(model_file, nullptr);
+    std::fwrite(input.data(), 1, input.size(), model_file);
+    std::rewind(model_file);
+    // The program's own way: both files converted, then closed.
+    const tsm2ostra_result r = ConvertOpenFiles(model_file, drawing, nullptr);
+    EXPECT_EQ(tsm2ostra_test::Describe(r), Failure(r.line, " (Write failed)"));
+    EXPECT_EQ(written, Convert(input).output);
+  }
+}
+#endif
+
 TEST(FaultInjection, ConversionStopsAtTheFirstFailedWriteOfEveryCommandKind) {
   // Every command kind, one element a line, after a padding label that shifts where the
   // output buffer first fills: for some length each command is the one that meets the failure.
@@ -112,7 +142,7 @@ TEST(FaultInjection, ConversionStopsAtTheFirstFailedWriteOfEveryCommandKind) {
       "<vectors><v>1 0 0</v></vectors>\n</vectorField>\n<lineSet>\n<l>0 1</l>\n"
       "<l name=\"m\">1 2</l>\n</lineSet>\n<faceSet>\n<f>0 1 2</f>\n<f name=\"t\">0 1 2</f>\n"
       "<colors><c>4 5 6</c><c>7 8 9</c></colors>\n</faceSet>\n</geometry>\n";
-  const auto model = [&](size_t pad) {
+  const auto model = [&](size_t pad, const std::string& rest) {
     // The padding in 21 labels, each well under the token limit.
     std::string padding;
     for (size_t i = 0; i < 21; ++i) {
@@ -120,15 +150,19 @@ TEST(FaultInjection, ConversionStopsAtTheFirstFailedWriteOfEveryCommandKind) {
                  "\">0 0</p>";
     }
     return "<tsm-model><geometries><geometry><pointSet>" + padding +
-           "</pointSet></geometry>\n" + every_kind + "</geometries></tsm-model>\n";
+           "</pointSet></geometry>\n" + rest + "</geometries></tsm-model>\n";
   };
-  const size_t unpadded = Convert(model(0)).output.size();
-  for (size_t pad = OutputStream::kBufferSize - unpadded; pad < OutputStream::kBufferSize; ++pad) {
+  // The buffer fills inside the commands of every_kind for these paddings; every third one
+  // still meets each command, all longer than three bytes.
+  const size_t unpadded = Convert(model(0, every_kind)).output.size();
+  const size_t padding_only = Convert(model(0, "")).output.size();
+  for (size_t pad = OutputStream::kBufferSize - unpadded;
+       pad < OutputStream::kBufferSize - padding_only; pad += 3) {
     SCOPED_TRACE(pad);
     Trial trial;
     trial.chunk = 1000;
     trial.failing_write = 1;
-    const Report r = Convert(model(pad), trial);
+    const Report r = Convert(model(pad, every_kind), trial);
     // Nothing more was read after the first failed write, whose line is reported.
     EXPECT_EQ(r.console, Failure(r.line, " (Write failed)\n"));
     EXPECT_EQ(r.status, 1);

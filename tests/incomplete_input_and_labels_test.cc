@@ -45,13 +45,20 @@ TEST(IncompleteInput, EndsWithSuccessOnlyBetweenTokensAfterAClosedRoot) {
   }
 }
 
+// Two points, a line and a face, on lines 2 to 4, with the attribute texts given for the
+// first point, the line and the face.
+std::string LabelModel(const std::string& p, const std::string& l, const std::string& f) {
+  return "<tsm-model><geometries><geometry>\n<pointSet><p " + p +
+         ">0 0</p><p>1 0</p></pointSet>\n<lineSet><l " + l + ">0 1</l></lineSet>\n<faceSet><f " +
+         f + ">0 1</f></faceSet>\n</geometry></geometries></tsm-model>";
+}
+
+std::string Named(const std::string& label) { return "name=\"" + label + "\""; }
+
 TEST(Labels, ABraceThatDoesNotPairUpIsRefusedWhereTheLabelIsTaken) {
   // One label in turn on a point, a line and a face; what is written before it stays.
   auto model = [](const std::string& p, const std::string& l, const std::string& f) {
-    return "<tsm-model><geometries><geometry>\n<pointSet><p name=\"" + p +
-           "\">0 0</p><p>1 0</p></pointSet>\n<lineSet><l name=\"" + l +
-           "\">0 1</l></lineSet>\n<faceSet><f name=\"" + f +
-           "\">0 1</f></faceSet>\n</geometry></geometries></tsm-model>";
+    return LabelModel(Named(p), Named(l), Named(f));
   };
   const std::string fine = "{a}{b}";
   const std::string points = "\npoint P1_1 70.00 50.00\ncmark P1_1\nprintat_rt P1_1 {{a}{b}}"
@@ -77,6 +84,22 @@ TEST(Labels, ABraceThatDoesNotPairUpIsRefusedWhereTheLabelIsTaken) {
     EXPECT_EQ(report, kConverted);
     EXPECT_NE(drawing.find("printat P1_label {" + good + "}"), std::string::npos);
   }
+}
+
+TEST(Labels, TheBracesOfOtherAttributesDoNotCount) {
+  for (const std::string accepted : {"id=\"{\" name=\"a\"", "name=\"a\" id=\"}\""}) {
+    SCOPED_TRACE(accepted);
+    EXPECT_EQ(Convert(LabelModel(accepted, accepted, accepted)).first, kConverted);
+  }
+  // A label of one '{', though the tag's braces pair up.
+  const std::string refused = "name=\"{\" id=\"}\"";
+  const std::string fine = Named("a");
+  EXPECT_EQ(Convert(LabelModel(refused, fine, fine)).first,
+            "Error while reading line 2 (Invalid input)\n");
+  EXPECT_EQ(Convert(LabelModel(fine, refused, fine)).first,
+            "Error while reading line 3 (Invalid input)\n");
+  EXPECT_EQ(Convert(LabelModel(fine, fine, refused)).first,
+            "Error while reading line 4 (Invalid input)\n");
 }
 
 }  // namespace

@@ -104,6 +104,35 @@ TEST(WindowEdges, EveryKindOfElementReadsAlikeWhereverTheWindowEnds) {
   }
 }
 
+TEST(WindowEdges, AFaultAfterThousandsOfLineFeedsIsOnTheLineThatHoldsIt) {
+  // Line feeds are counted sixteen bytes at a time, in byte-wide sums that must not overflow:
+  // a run of them at the start, between elements, between the numbers of an element and
+  // inside a label, each followed on the run's last line by a fault. The run starts at every
+  // place of a 16-byte block, and the windows end anywhere in it. (A sum overflows after
+  // 4096 line feeds counted at once from where the count starts; inside the model that is
+  // the window's start, hence the longer run.)
+  const std::string open = "<tsm-model><geometries><geometry>";
+  for (const size_t count : {5000, 10000}) {
+    const std::string feeds(count, '\n');
+    for (size_t shift = 0; shift < 16; ++shift) {
+      const std::string run = std::string(shift, ' ') + feeds;
+      for (const std::string& model : {run + open + "<lineSet><l>1</l>",
+                                       open + "<lineSet>" + run + "<l>1</l>",
+                                       open + "<pointSet><p>1" + run + " x</p>",
+                                       open + "<lineSet><l name=\"{" + run + "\">0 1</l>"}) {
+        SCOPED_TRACE(std::to_string(count) + " line feeds, shift " + std::to_string(shift) +
+                     ": " + model.substr(0, 40));
+        for (const size_t chunk : {0, 1, 2, 3, 5, 8, 13, 16, 4097, 8191}) {
+          SCOPED_TRACE(chunk);
+          const Outcome cut = Convert(model, chunk);
+          EXPECT_EQ(cut.result.status, TSM2OSTRA_INVALID_INPUT);
+          EXPECT_EQ(cut.line, 1 + static_cast<int64_t>(count));
+        }
+      }
+    }
+  }
+}
+
 // Many points, lines and vectors (each drawn from its point), the first line with a label of
 // a length that shifts everything after it, and line feeds inside elements, so that failed
 // writes fall on every kind of command, with the reading at different tokens of the element.
@@ -119,7 +148,7 @@ std::string ManyLinesAndVectors(size_t shift) {
 }
 
 TEST(WindowEdges, AWriteThatFailsInsideAnElementStopsAtTheSameToken) {
-  for (size_t shift = 0; shift < 12; ++shift) {
+  for (const size_t shift : {0, 1, 3, 6, 8, 11}) {
     SCOPED_TRACE(shift);
     const std::string model = ManyLinesAndVectors(shift);
     const Outcome whole = Convert(model, 0);
@@ -131,7 +160,7 @@ TEST(WindowEdges, AWriteThatFailsInsideAnElementStopsAtTheSameToken) {
       const size_t limit = buffers * OutputStream::kBufferSize - 1;
       const Outcome at_once = Convert(model, 0, limit);
       EXPECT_EQ(at_once.result.status, TSM2OSTRA_WRITE_FAILED);
-      ExpectSame(Convert(model, 7, limit), at_once);
+      ExpectSame(Convert(model, 1021, limit), at_once);
     }
   }
 }

@@ -4,6 +4,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <system_error>
 
@@ -15,6 +16,21 @@ using format_detail::kDigitPairs;
 char* WriteText(const char* text, char* out) {
   while (*text != '\0') *out++ = *text++;
   return out;
+}
+
+// Writes a (finite, not negative) as "d.dddddddddddddddde+XX", 17 significant digits, into
+// sci; returns one past the last char, or nullptr if it did not fit. std::to_chars where the
+// standard library has it for doubles; otherwise (the WebAssembly build's library) the C
+// library's printf, whose "%.16e" rounds the exact binary value the same way.
+char* ScientificDigits(double a, char* sci, size_t size) {
+#if defined(__cpp_lib_to_chars)
+  const std::to_chars_result res =
+      std::to_chars(sci, sci + size, a, std::chars_format::scientific, 16);
+  return res.ec == std::errc() ? res.ptr : nullptr;
+#else
+  const int length = std::snprintf(sci, size, "%.16e", a);
+  return length > 0 && static_cast<size_t>(length) < size ? sci + length : nullptr;
+#endif
 }
 
 // The quick route handles |v| below this. Then y = |v|*100 < 1e12 < 2^53, so y's
@@ -60,14 +76,13 @@ char* FormatFixed2Exact(double v, char* out) {
 
   // "d.dddddddddddddddde+XX": 17 significant digits, then the exponent from index 19.
   char sci[32];
-  const std::to_chars_result res =
-      std::to_chars(sci, sci + sizeof(sci), a, std::chars_format::scientific, 16);
-  if (res.ec != std::errc()) return WriteText("nan", out);  // cannot happen: sci fits
+  const char* const sci_end = ScientificDigits(a, sci, sizeof(sci));
+  if (sci_end == nullptr) return WriteText("nan", out);  // cannot happen: sci fits
   char digits[17];
   digits[0] = sci[0];
   std::memcpy(digits + 1, sci + 2, 16);
   int exponent = 0;
-  for (const char* p = sci + 20; p < res.ptr; ++p) exponent = exponent * 10 + (*p - '0');
+  for (const char* p = sci + 20; p < sci_end; ++p) exponent = exponent * 10 + (*p - '0');
   if (sci[19] == '-') exponent = -exponent;
 
   // digits[i] weighs 10^(exponent - i), so the hundredths digit is index exponent+2

@@ -4,11 +4,15 @@
 #include <cstdio>
 #include <cstring>
 
+#include "driver/console.h"
 #include "driver/file_access.h"
 #include "driver/file_conversion.h"
+#include "driver/utf8_arguments.h"
 #include "tsm2ostra/tsm2ostra.h"
 
 namespace {
+
+using tsm2ostra::PrintText;
 
 constexpr char kUsage[] =
     "Usage: tsmcheck [-q] MODEL...\n"
@@ -38,7 +42,7 @@ void PrintNotice(void* context, const tsm2ostra_notice* notice) {
   Check* check = static_cast<Check*>(context);
   ++check->warnings;
   if (!check->quiet) {
-    std::printf("%s:%lu:%lu: warning: %s\n", check->name, notice->line, notice->column,
+    PrintText(stdout, "%s:%lu:%lu: warning: %s\n", check->name, notice->line, notice->column,
                 notice->text);
   }
 }
@@ -49,8 +53,8 @@ int CheckModel(const char* name, bool quiet) {
   std::FILE* model = tsm2ostra::OpenInputFile(name);
   if (model == nullptr) {
     if (quiet) return 2;
-    std::fprintf(stderr, "tsmcheck: cannot read '%s': %s\n", name,
-                 errno != 0 ? std::strerror(errno) : "not a file");
+    PrintText(stderr, "tsmcheck: cannot read '%s': %s\n", name,
+              errno != 0 ? std::strerror(errno) : "not a file");
     return 2;
   }
   Check check{name, quiet};
@@ -61,9 +65,10 @@ int CheckModel(const char* name, bool quiet) {
   const tsm2ostra_result result = tsm2ostra::ConvertOpenModel(model, Discard, nullptr, &options);
   switch (result.status) {
     case TSM2OSTRA_OK:
-      if (!quiet && check.warnings == 0) std::printf("%s: converts cleanly\n", name);
+      if (!quiet && check.warnings == 0) PrintText(stdout, "%s: converts cleanly\n", name);
       if (!quiet && check.warnings != 0) {
-        std::printf("%s: %lu warning%s\n", name, check.warnings, check.warnings == 1 ? "" : "s");
+        PrintText(stdout, "%s: %lu warning%s\n", name, check.warnings,
+                  check.warnings == 1 ? "" : "s");
       }
       return check.warnings == 0 ? 0 : 1;
     case TSM2OSTRA_INVALID_INPUT:
@@ -74,9 +79,9 @@ int CheckModel(const char* name, bool quiet) {
       if (!quiet) {
         char why[512];
         tsm2ostra_explain(result, why, sizeof why);
-        std::printf("%s:%lu:%lu: error: %s\n", name, line,
-                    at_token ? result.token_column : result.column, why);
-        std::printf("%s: refused at line %lu\n", name, line);
+        PrintText(stdout, "%s:%lu:%lu: error: %s\n", name, line,
+                at_token ? result.token_column : result.column, why);
+        PrintText(stdout, "%s: refused at line %lu\n", name, line);
       }
       return 1;
     }
@@ -84,21 +89,19 @@ int CheckModel(const char* name, bool quiet) {
       if (quiet) return 2;
       char why[128];
       tsm2ostra_describe(result, why, sizeof why);
-      std::fprintf(stderr, "tsmcheck: cannot check '%s': %s\n", name, why);
+      PrintText(stderr, "tsmcheck: cannot check '%s': %s\n", name, why);
       return 2;
     }
   }
 }
 
 int UsageError(const char* what, const char* argument) {
-  std::fprintf(stderr, "tsmcheck: %s%s%s\nTry 'tsmcheck --help'.\n", what,
-               argument != nullptr ? " " : "", argument != nullptr ? argument : "");
+  PrintText(stderr, "tsmcheck: %s%s%s\nTry 'tsmcheck --help'.\n", what,
+            argument != nullptr ? " " : "", argument != nullptr ? argument : "");
   return 2;
 }
 
-}  // namespace
-
-int main(int argc, char* argv[]) {
+int Run(int argc, char* argv[]) {
   bool quiet = false;
   int first = 1;
   for (; first < argc && argv[first][0] == '-' && argv[first][1] != '\0'; ++first) {
@@ -112,7 +115,7 @@ int main(int argc, char* argv[]) {
       return 0;
     }
     if (std::strcmp(option, "--version") == 0) {
-      std::printf("tsmcheck %s\n", tsm2ostra_version());
+      PrintText(stdout, "tsmcheck %s\n", tsm2ostra_version());
       return 0;
     }
     if (std::strcmp(option, "-q") != 0) return UsageError("unknown option", option);
@@ -126,3 +129,8 @@ int main(int argc, char* argv[]) {
   }
   return status;
 }
+
+}  // namespace
+
+// On Windows the model names come in UTF-8, as the converter's file functions take them.
+int main(int argc, char* argv[]) { return tsm2ostra::RunWithUtf8Arguments(argc, argv, Run); }

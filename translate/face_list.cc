@@ -50,19 +50,8 @@ FaceEntry* FaceList::Next(Position* at) const {
   return static_cast<FaceEntry*>(arena_.Next(at, face->RecordSize()));
 }
 
-int64_t FaceList::size() const {
-  Position at = counted_at_;
-  for (const FaceEntry* e = counted_ == 0 ? First(&at) : Next(&at); e != nullptr; e = Next(&at)) {
-    counted_at_ = at;
-    ++counted_;
-  }
-  return counted_;
-}
-
 void FaceList::Clear() {
   arena_.Clear();
-  counted_at_ = Position();
-  counted_ = 0;
   cursor_ = nullptr;
   cursor_at_ = Position();
 }

@@ -67,18 +67,12 @@ class FaceList {
   FaceEntry* First(Position* at) const { return static_cast<FaceEntry*>(arena_.First(at)); }
   FaceEntry* Next(Position* at) const;
 
-  // How many faces the list holds: counted when asked, on from where the last count ended,
-  // so that appending costs nothing for it.
-  int64_t size() const;
   // Forgets every face; their memory is kept for the next geometry.
   void Clear();
 
  private:
   int64_t geometry_number_ = 0;
   RecordArena arena_;
-  // The last entry size() counted, and how many it counted.
-  mutable Position counted_at_;
-  mutable int64_t counted_ = 0;
   Position cursor_at_;
   FaceEntry* cursor_ = nullptr;
 };

@@ -114,16 +114,13 @@ void Notices::Skipped(Place at, std::string_view tag, TagId id, TagId parent) {
   Send(at, TSM2OSTRA_NOTICE_MISPLACED_ELEMENT, tag);
 }
 
-void Notices::NothingToColor(Place at, std::string_view tag, bool faces, int64_t count) {
-  const char* entry = faces ? " face" : " point";
-  s_.Add("<c> colours no", entry, ": ");
-  if (count == 0) {
-    s_.Add("none comes before its <colors>; put <colors> after </", faces ? "faces" : "points",
-           ">.");
+void Notices::NothingToColor(Place at, std::string_view tag, bool faces, bool none) {
+  const char* entries = faces ? "faces" : "points";
+  s_.Add(faces ? "<c> colours no face: " : "<c> colours no point: ");
+  if (none) {
+    s_.Add("none comes before its <colors>; put <colors> after </", entries, ">.");
   } else {
-    s_.Add("its <colors> has more entries than the geometry's ");
-    s_.AddCount(count, entry);
-    s_.Add(".");
+    s_.Add("its <colors> has more entries than the geometry has ", entries, ".");
   }
   Send(at, TSM2OSTRA_NOTICE_NOTHING_TO_COLOR, tag);
 }

@@ -47,8 +47,8 @@ class Notices {
   // classified as, parent the element it stood in. In <tsm-model> it is not skipped but
   // ends the root element's content.
   void Skipped(Place at, std::string_view tag, TagId id, TagId parent);
-  // A "<c>" with no point (or face) left to colour; count: how many the geometry has.
-  void NothingToColor(Place at, std::string_view tag, bool faces, int64_t count);
+  // A "<c>" with no point (or face) left to colour; none: the geometry has none at all.
+  void NothingToColor(Place at, std::string_view tag, bool faces, bool none);
   // Vector number with no point to start from; count: the geometry's points.
   void NoBasePoint(Place at, std::string_view tag, int64_t number, int64_t count);
   // A line or face (tag) whose vertex names point number (named with point) of a geometry

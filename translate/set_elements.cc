@@ -63,9 +63,9 @@ ResultCode Converter::ParseColorOfNothing(bool faces) {
   const std::string_view tag = StartTag(TagId::C);
   uint8_t r, g, b;
   const ResultCode result = ReadColorElement(&r, &g, &b);
-  if (result == ResultCode::Ok) {
-    notices_.NothingToColor(at, tag, faces, faces ? faces_.size() : points_.size());
-  }
+  RecordArena::Position first;
+  const bool none = faces ? faces_.First(&first) == nullptr : points_.First(&first) == nullptr;
+  if (result == ResultCode::Ok) notices_.NothingToColor(at, tag, faces, none);
   return result;
 }
 

@@ -49,7 +49,7 @@ row nothing_to_colour 1 "$G
 <colors><c>1 1 1</c><c>2 2 2</c></colors></pointSet>
 $E" \
 'nothing_to_colour.tsm:2:19: warning: <c> colours no point: none comes before its <colors>; put <colors> after </points>.
-nothing_to_colour.tsm:3:21: warning: <c> colours no point: its <colors> has more entries than the geometry'"'"'s 1 point.
+nothing_to_colour.tsm:3:21: warning: <c> colours no point: its <colors> has more entries than the geometry has points.
 nothing_to_colour.tsm: 2 warnings'
 
 row no_base_point 1 "$G

@@ -85,7 +85,7 @@ class BufferedOutputStream : public OutputStream {
 };
 
 // Hands the buffer to a function of the caller: write(context, bytes, size) returns 0, or
-// nonzero when it failed.
+// nonzero when it failed. Without a function the drawing is dropped, as by a check.
 class CallbackOutputStream final : public BufferedOutputStream<OutputStream::kBufferSize> {
  public:
   using WriteFunction = int (*)(void* context, const char* bytes, size_t size);
@@ -94,7 +94,7 @@ class CallbackOutputStream final : public BufferedOutputStream<OutputStream::kBu
 
  private:
   bool Sink(const char* data, size_t n) override {
-    return write_ != nullptr && write_(context_, data, n) == 0;
+    return write_ == nullptr || write_(context_, data, n) == 0;  // none: the bytes are dropped
   }
   WriteFunction write_;
   void* context_;

@@ -153,6 +153,9 @@ TEST(Library, OptionsOfAnOlderCallerKeepTheDefaults) {
   EXPECT_EQ(tsm2ostra_convert_memory(model.data(), model.size(), discard, nullptr, &options).status,
             TSM2OSTRA_OK);
   EXPECT_EQ(tsm2ostra_convert_memory(nullptr, 0, discard, nullptr, nullptr).status, TSM2OSTRA_OK);
+  // No write function: the model is only checked.
+  EXPECT_EQ(tsm2ostra_convert_memory(model.data(), model.size(), nullptr, nullptr, nullptr).status,
+            TSM2OSTRA_OK);
 }
 
 TEST(Library, EightConversionsAtOnceAreIndependent) {

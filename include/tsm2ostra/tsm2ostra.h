@@ -56,7 +56,8 @@ typedef struct tsm2ostra_result {
 } tsm2ostra_result;
 
 /* Receives the drawing's bytes in order, in pieces of any size; returns 0, or nonzero to
-   fail. The conversion then ends with TSM2OSTRA_WRITE_FAILED, and nothing more is written. */
+   fail. The conversion then ends with TSM2OSTRA_WRITE_FAILED, and nothing more is written.
+   A NULL write function drops the drawing: the conversion only checks the model. */
 typedef int (*tsm2ostra_write_fn)(void *context, const char *bytes, size_t size);
 
 /* Fills buffer with up to capacity bytes; returns how many, 0 at the end, or -1 for an

@@ -68,7 +68,7 @@ done
 # The programs, from their package alone.
 doc=$root/usr/share/doc/tsm2ostra
 bash tests/run_examples.sh "$root/usr/bin/tsm2ostra" "$doc/examples"
-"$root/usr/bin/ostra2svg" "$doc/examples/model.ost" "$root/model.svg"
+"$root/usr/bin/ostra2svg" --fit "$doc/examples/model.ost" "$root/model.svg"
 cmp "$root/model.svg" "$doc/examples/model.svg" || fail "the packaged ostra2svg draws otherwise"
 for page in "$root"/usr/share/man/man1/*.gz "$root"/usr/share/man/man3/*.gz; do
   gzip -t "$page" || fail "$page is not gzip-compressed"

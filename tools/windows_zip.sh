@@ -43,7 +43,7 @@ unzip -q "$zip_file" -d "$unpacked"
 grep -q $'\r$' "$unpacked/$name/README.md" || { echo "FAIL: README.md has no CR-LF ends"; exit 1; }
 cp examples/model.tsm "$unpacked/"
 (cd "$unpacked" && "${emulator[@]}" "$name/tsm2ostra.exe" model.tsm model.ost >/dev/null &&
-  "${emulator[@]}" "$name/ostra2svg.exe" model.ost model.svg)
+  "${emulator[@]}" "$name/ostra2svg.exe" --fit model.ost model.svg)
 cmp "$unpacked/model.ost" examples/model.ost && cmp "$unpacked/model.svg" examples/model.svg ||
   { echo "FAIL: the zipped programs draw otherwise"; exit 1; }
 echo "windows zip: $build/$name.zip holds working programs, their manual pages and the README"

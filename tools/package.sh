@@ -73,6 +73,8 @@ cmp "$root/model.svg" "$doc/examples/model.svg" || fail "the packaged ostra2svg 
 for page in "$root"/usr/share/man/man1/*.gz "$root"/usr/share/man/man3/*.gz; do
   gzip -t "$page" || fail "$page is not gzip-compressed"
 done
+gzip -dc "$root/usr/share/man/man1/tsm2ostra.1.gz" | grep -qF /usr/share/doc/tsm2ostra/formats.md ||
+  fail "the packaged tsm2ostra(1) does not name /usr/share/doc/tsm2ostra/formats.md"
 
 # A C program built against the development package through pkg-config, its .pc file found
 # where Debian keeps it, and run with the shared library of libtsm2ostra2; and the same

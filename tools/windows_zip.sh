@@ -20,7 +20,7 @@ for program in $programs; do
   x86_64-w64-mingw32-strip -o "$work/$name/$(basename "$program")" "$build/$program"
   # Plain text: no bold or underlining by overstrike, no hyphenated words.
   page=$(basename "$program" .exe)
-  groff -man -Tascii -P-cbou -rHY=0 "docs/$page.1" >"$work/$name/$page.txt"
+  groff -man -t -Tascii -P-cbou -rHY=0 "docs/$page.1" >"$work/$name/$page.txt"
 done
 cp README.md "$work/$name/README.md"
 cp LICENSE "$work/$name/LICENSE.txt"

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Benchmark: converts a generated model with tsm2ostra and parses the same file with
+# Benchmark: converts a generated model with tsm2ostra, checks it with tsmcheck, and parses the same file with
 # libxml2's SAX interface, with expat and with `xmllint --stream`, and prints throughput
 # (median of RUNS runs), peak memory and the ratios. Usage: bench/run_benchmark.sh [MB]
 #   MB     size of the generated models in megabytes (default 200)
@@ -38,6 +38,7 @@ echo "== building (Release, -O2) in $build"
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DTSM2OSTRA_BENCH=ON -DTSM2OSTRA_TESTS=OFF >/dev/null
 cmake --build "$build" -j2 >/dev/null
 converter="$build/tsm2ostra"
+checker="$build/tsmcheck/tsmcheck"
 libxml2_count="$build/bench/libxml2_sax_count"
 expat_count="$build/bench/expat_count"
 
@@ -110,6 +111,7 @@ for model in "$many" "$single"; do
     [ "${OVERWRITE:-0}" = 1 ] || rm -f "$output"
     sync
     timed_run "$converter" "$model" "$output" >>"$times/conv"
+    timed_run "$checker" "$model" >>"$times/check"
     if [ -n "${BASELINE:-}" ]; then
       [ "${OVERWRITE:-0}" = 1 ] || rm -f "$output"
       timed_run "$BASELINE" "$model" "$output" >>"$times/base"
@@ -121,10 +123,12 @@ for model in "$many" "$single"; do
   out_size=$(stat -c %s "$output")
   rm -f "$output"
   conv=$(summarise "$times/conv")
+  check=$(summarise "$times/check")
   sax=$(summarise "$times/sax")
   exp=$(summarise "$times/exp")
   lint=$(summarise "$times/lint")
   report "tsm2ostra, whole conversion" "$size" "$conv"
+  report "tsmcheck, check with notices" "$size" "$check"
   if [ -n "${BASELINE:-}" ]; then
     base=$(summarise "$times/base")
     report "baseline, whole conversion" "$size" "$base"

@@ -66,6 +66,7 @@ tsm2ostra reads a 3-D model saved as a Tessaro XML file (.tsm) and writes an
 Ostra construction file (.ost) that draws it: the model's points with their
 colours and labels, then its lines, faces and vectors between those points.
 The same model gives the same drawing, byte for byte, on every machine.
+tsmcheck tells what a model loses in its drawing and why it is refused;
 ostra2svg draws such a drawing as an SVG picture.")
 set(TSM2OSTRA_LIBRARY_TEXT
 "The converter from Tessaro XML models (.tsm) to Ostra construction files (.ost)

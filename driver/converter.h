@@ -23,6 +23,11 @@ class Converter : private Scanner, private TranslationState {
   explicit Converter(Allocator* allocator) : Scanner(allocator), TranslationState(allocator) {}
   ~Converter() = default;
 
+  // Tells function, from now on, what the conversion skips and can't draw (nothing when it
+  // is null).
+  void SetNoticeFunction(tsm2ostra_notice_fn function, void* context) {
+    notices_.SetFunction(function, context);
+  }
   // Converts the whole input from source into output; both are borrowed.
   ResultCode ParseDocument(CharSource* source, OutputStream* output);
   // What reading stopped at, and where it starts.
@@ -40,6 +45,11 @@ class Converter : private Scanner, private TranslationState {
   // closing tag (Ok), hands each classified child to step; EndOfInput if the input ends first.
   ResultCode ParseChildren(TagId element, ChildStep step);
   ResultCode GeometryChild(TagId child);
+  // SkipElement for a child of parent, told as a notice unless it is documentation.
+  ResultCode SkipChild(TagId child, TagId parent);
+  // Tells that element (a line or a face, starting at at) uses point number of the geometry,
+  // when it has no such point yet; true then.
+  bool NoteUndefinedVertex(Place at, TagId element, int64_t number);
   // Reads a token: Ok if it is the element's closing tag, else InvalidInput.
   ResultCode ExpectClosingTag(TagId element);
 
@@ -58,6 +68,8 @@ class Converter : private Scanner, private TranslationState {
   ResultCode VectorFieldChild(TagId child);
   ResultCode VectorsChild(TagId child);
   ResultCode ParseVector(int64_t number, const PointEntry* base);
+  // ParseVector for a vector with no point to start from, told as a notice.
+  ResultCode ParseVectorFromNothing(int64_t number);
 
   // Line sets.
   ResultCode ParseLineSet();
@@ -72,11 +84,15 @@ class Converter : private Scanner, private TranslationState {
   ResultCode FaceColorsChild(TagId child);
   ResultCode ParseFace();
   ResultCode ParseFaceColor();
+  // Tells of the first corner of the face just read (starting at at) that names no point yet.
+  void NoteUndefinedCorner(Place at);
   ResultCode WriteFaces();
 
   // The label of the element whose start tag was just classified: *labelled is false when
   // it has none; InvalidInput when its braces don't pair up.
   ResultCode TakeLabel(std::string_view* label, bool* labelled);
+  // A "<c>" with no point (or face) left to colour: read, and told as a notice.
+  ResultCode ParseColorOfNothing(bool faces);
   // The rest of a "<c>" element: three numbers as colour components, then "</c>".
   ResultCode ReadColorElement(uint8_t* r, uint8_t* g, uint8_t* b);
   // Ends a command built on the output, the one way commands go out; WriteFailed once the

@@ -35,7 +35,8 @@ constexpr char kUsage[] =
     "  -h, --help  print this help and exit\n"
     "  --version   print the version and exit\n"
     "\n"
-    "More in the manual: man tsm2ostra.\n";
+    "More in the manual: man tsm2ostra.\n"
+    "tsmcheck MODEL tells what a model loses and why it is refused.\n";
 
 void Report(tsm2ostra_result result) {
   char words[128];

@@ -44,11 +44,17 @@ tsm2ostra_status OpenModelAndDrawing(const char* model_path, const char* drawing
   return TSM2OSTRA_OK;
 }
 
+tsm2ostra_result ConvertOpenModel(std::FILE* model, tsm2ostra_write_fn write, void* context,
+                                  const tsm2ostra_options* options) {
+  const tsm2ostra_result result =
+      tsm2ostra_convert_stream(ReadFromFile, model, write, context, options);
+  std::fclose(model);
+  return result;
+}
+
 tsm2ostra_result ConvertOpenFiles(std::FILE* model, std::FILE* drawing,
                                   const tsm2ostra_options* options) {
-  tsm2ostra_result result =
-      tsm2ostra_convert_stream(ReadFromFile, model, WriteToFile, drawing, options);
-  std::fclose(model);
+  tsm2ostra_result result = ConvertOpenModel(model, WriteToFile, drawing, options);
   // Only a drawing written whole counts as converted.
   if (std::fclose(drawing) != 0 && result.status == TSM2OSTRA_OK) {
     result.status = TSM2OSTRA_WRITE_FAILED;

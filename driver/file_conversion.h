@@ -15,6 +15,10 @@ namespace tsm2ostra {
 tsm2ostra_status OpenModelAndDrawing(const char* model_path, const char* drawing_path,
                                      std::FILE** model, std::FILE** drawing);
 
+// Converts the open model, handing the drawing to write, and closes the model.
+tsm2ostra_result ConvertOpenModel(std::FILE* model, tsm2ostra_write_fn write, void* context,
+                                  const tsm2ostra_options* options);
+
 // Converts the open model into the open drawing and closes both; a drawing that can't be
 // closed after a clean conversion makes it TSM2OSTRA_WRITE_FAILED.
 tsm2ostra_result ConvertOpenFiles(std::FILE* model, std::FILE* drawing,

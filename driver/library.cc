@@ -9,6 +9,7 @@
 #include "driver/converter.h"
 #include "driver/file_conversion.h"
 #include "driver/output_stream.h"
+#include "driver/refusal_explanation.h"
 #include "scan/allocation.h"
 #include "scan/char_source.h"
 #include "tsm2ostra/tsm2ostra.h"
@@ -77,7 +78,8 @@ struct Conversion {
 template <class Source, class... SourceArguments>
 tsm2ostra_result Convert(const tsm2ostra_options* given, tsm2ostra_write_fn write,
                          void* write_context, SourceArguments... source_arguments) {
-  Allocator allocator = AllocatorOf(KnownOptions(given));
+  const tsm2ostra_options options = KnownOptions(given);
+  Allocator allocator = AllocatorOf(options);
   void* memory = allocator.Allocate(sizeof(Conversion<Source>));
   if (memory == nullptr) {
     tsm2ostra_result result = EmptyResult(TSM2OSTRA_OUT_OF_MEMORY);
@@ -87,6 +89,7 @@ tsm2ostra_result Convert(const tsm2ostra_options* given, tsm2ostra_write_fn writ
   }
   Conversion<Source>* conversion =
       new (memory) Conversion<Source>(&allocator, write, write_context, source_arguments...);
+  conversion->converter.SetNoticeFunction(options.notice, options.notice_context);
   ResultCode code = conversion->converter.ParseDocument(&conversion->source, &conversion->output);
   // What the buffer holds goes out after a failure too, as far as the output works.
   if (!conversion->output.Flush() && code == ResultCode::Ok) code = ResultCode::WriteFailed;
@@ -117,6 +120,17 @@ const char* FailureSuffix(tsm2ostra_status status) {
     case TSM2OSTRA_READ_FAILED: return " (Read failed)";
     default: return "";
   }
+}
+
+// Copies text, NUL-terminated and cut to capacity, into buffer; returns its length.
+size_t CopyOut(const char* text, char* buffer, size_t capacity) {
+  const size_t length = std::strlen(text);
+  if (capacity != 0) {
+    const size_t kept = length < capacity ? length : capacity - 1;
+    std::memcpy(buffer, text, kept);
+    buffer[kept] = '\0';
+  }
+  return length;
 }
 
 }  // namespace
@@ -188,13 +202,17 @@ size_t tsm2ostra_describe(tsm2ostra_result result, char* buffer, size_t capacity
       break;
     default: text = ""; break;
   }
-  const size_t length = std::strlen(text);
-  if (capacity != 0) {
-    const size_t kept = length < capacity ? length : capacity - 1;
-    std::memcpy(buffer, text, kept);
-    buffer[kept] = '\0';
+  return tsm2ostra::CopyOut(text, buffer, capacity);
+}
+
+size_t tsm2ostra_explain(tsm2ostra_result result, char* buffer, size_t capacity) {
+  if (result.status != TSM2OSTRA_INVALID_INPUT && result.status != TSM2OSTRA_END_OF_INPUT) {
+    return tsm2ostra_describe(result, buffer, capacity);
   }
-  return length;
+  result.token[sizeof result.token - 1] = '\0';
+  tsm2ostra::Sentence sentence;
+  tsm2ostra::ExplainRefusal(result, &sentence);
+  return tsm2ostra::CopyOut(sentence.text(), buffer, capacity);
 }
 
 }  // extern "C"

@@ -1,6 +1,7 @@
 // libFuzzer target: one whole conversion of the fuzzer's bytes through the library's C
 // interface, from memory, with cross-checks that reading in pieces of random sizes, a failing
-// output, a failing read and a failing allocation each behave as they must.
+// output, a failing read and a failing allocation each behave as they must, and that notices
+// change nothing and point into the input.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -23,12 +24,41 @@ struct Run {
   size_t write_limit = kNoLimit;
   uint64_t failing_read = 0;
   uint64_t failing_allocation = 0;
+  bool notices = false;  // then the input's line count and longest line
+  size_t lines = 0;
+  size_t longest = 0;
 
   size_t offset = 0;
   uint64_t reads = 0;
   uint64_t allocations = 0;
   std::string text;
 };
+
+void Check(bool condition) {
+  if (!condition) std::abort();
+}
+
+// The input's line count and longest line, which every notice's place must lie within.
+void Extent(const uint8_t* data, size_t size, size_t* lines, size_t* longest) {
+  *lines = 1;
+  *longest = 0;
+  size_t length = 0;
+  for (size_t i = 0; i < size; ++i) {
+    length = data[i] == '\n' ? 0 : length + 1;
+    if (data[i] == '\n') ++*lines;
+    if (length > *longest) *longest = length;
+  }
+}
+
+void Notice(void* context, const tsm2ostra_notice* notice) {
+  const Run* run = static_cast<const Run*>(context);
+  Check(notice->line >= 1 && notice->line <= run->lines);
+  Check(notice->column >= 1 && notice->column <= run->longest);
+  Check(notice->tag_size >= 1 && notice->tag_size <= 63 && notice->tag != nullptr);
+  Check(notice->kind >= TSM2OSTRA_NOTICE_UNKNOWN_ELEMENT &&
+        notice->kind <= TSM2OSTRA_NOTICE_UNDEFINED_VERTEX);
+  Check(std::strlen(notice->text) > 0);
+}
 
 long Read(void* context, char* buffer, size_t capacity) {
   Run* run = static_cast<Run*>(context);
@@ -60,6 +90,10 @@ tsm2ostra_result Convert(Run* run) {
   tsm2ostra_options options;
   tsm2ostra_options_init(&options);
   options.allocator = &allocator;
+  if (run->notices) {
+    options.notice = Notice;
+    options.notice_context = run;
+  }
   if (run->seed == 0) {
     return tsm2ostra_convert_memory(reinterpret_cast<const char*>(run->data), run->size, Write,
                                     run, &options);
@@ -80,10 +114,6 @@ uint64_t Hash(const uint8_t* data, size_t size) {
   return h;
 }
 
-void Check(bool condition) {
-  if (!condition) std::abort();
-}
-
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -95,6 +125,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   Check(result.line >= 1 && result.column >= 1);
   Check(std::strlen(result.token) < sizeof result.token);
   Check(result.token_line != 0 || result.token[0] == '\0');  // no place, no token
+
+  // With a notice function, every byte of the drawing and of the result is the same.
+  Run told{data, size};
+  told.notices = true;
+  Extent(data, size, &told.lines, &told.longest);
+  Check(SameResult(Convert(&told), result) && told.text == whole.text);
 
   // Reading in pieces of random sizes (carriage returns held across their ends) changes
   // nothing, down to the token where reading stopped.

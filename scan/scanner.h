@@ -85,6 +85,21 @@ class Scanner {
     return skipping_ ? std::string_view(skipped_tag_, skipped_tag_size_) : token_;
   }
   Place stop_place() const { return skipping_ ? skipped_place_ : token_place(); }
+  // The start tag of the element SkipElement skipped last, and where it starts.
+  std::string_view skipped_tag() const { return {skipped_tag_, skipped_tag_size_}; }
+  Place skipped_place() const { return skipped_place_; }
+  // The start tag that LookupTag just classified as id, as written but without attributes
+  // (for a known element, a view of the tag table), and where it starts: after attributes,
+  // token() has moved on to the last of them.
+  std::string_view StartTag(TagId id) const {
+    if (id == TagId::UnknownTag) return token_;
+    const std::string_view opening = OpeningTag(id);
+    return TokenIs(opening) ? opening : opening.substr(0, opening.size() - 1);
+  }
+  Place StartTagPlace(TagId id) const {
+    return id == TagId::UnknownTag || TokenIs(OpeningTag(id)) ? token_place()
+                                                              : attributed_tag_place_;
+  }
   // True when the last NextToken that met the end of the input met it inside a token.
   bool token_cut() const { return token_cut_; }
   // True when token() is exactly text; the length is compared first.
@@ -107,7 +122,7 @@ class Scanner {
   // LookupTag just classified as id: the table's closing tag for a known element; for
   // UnknownTag, "</", the start tag (still token()) without its first character, and '>'
   // unless it ends in one. No nesting count. InvalidInput when the input ends first; the
-  // start tag is then what stop_token() tells.
+  // start tag (for a known element, without the attributes) is then what stop_token() tells.
   ResultCode SkipElement(TagId id);
 
   // Reads raw bytes, past the tokenizer, through the next '>'; InvalidInput if the input
@@ -139,6 +154,8 @@ class Scanner {
   // before it.
   bool pushed_back_ = false;
   bool token_cut_ = false;
+  // Where the last start tag whose attributes were collected starts.
+  Place attributed_tag_place_;
   // The start tag of the element SkipElement skips, while it runs or after it failed.
   bool skipping_ = false;
   size_t skipped_tag_size_ = 0;

@@ -14,6 +14,7 @@ ResultCode RawSkipFailure(ResultCode r) {
 }  // namespace
 
 ResultCode Scanner::CollectAttributes() {
+  attributed_tag_place_ = token_place();
   for (;;) {
     ResultCode r = NextToken();
     // At the end of the input collection just stops; the caller's next read meets it again.
@@ -39,9 +40,10 @@ ResultCode Scanner::SkipElement(TagId id) {
     if (token_.back() != '>') closing_tag_.PushBack('>');
     closing = closing_tag_.view();
   }
-  skipped_tag_size_ = std::min(token_.size(), kNoteBytes);
-  std::memcpy(skipped_tag_, token_.data(), skipped_tag_size_);
-  skipped_place_ = token_place();
+  const std::string_view tag = StartTag(id);
+  skipped_tag_size_ = std::min(tag.size(), kNoteBytes);
+  std::memcpy(skipped_tag_, tag.data(), skipped_tag_size_);
+  skipped_place_ = StartTagPlace(id);
   skipping_ = true;
   for (;;) {
     ResultCode r = NextToken();

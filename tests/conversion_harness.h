@@ -23,6 +23,8 @@ struct Trial {
   size_t failing_write = 0;          // k > 0: the k-th write call fails (and no other)
   size_t failing_read = 0;           // k > 0: the k-th read call fails, and every later one
   uint64_t failing_allocation = 0;   // k > 0: the k-th allocation fails (and no other)
+  tsm2ostra_notice_fn notice = nullptr;  // the notice function and its context, if any
+  void* notice_context = nullptr;
 };
 
 struct Outcome {
@@ -108,6 +110,8 @@ inline Outcome Convert(std::string_view model, const Trial& trial = Trial()) {
   tsm2ostra_options options;
   tsm2ostra_options_init(&options);
   options.allocator = &allocator;
+  options.notice = trial.notice;
+  options.notice_context = trial.notice_context;
   outcome.result =
       trial.chunk == 0
           ? tsm2ostra_convert_memory(model.data(), model.size(), detail::Write, &context,

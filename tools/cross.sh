@@ -12,7 +12,7 @@ target=${1:?usage: tools/cross.sh windows|i686|aarch64 [BUILD_DIR]}
 build=${2:-build-$target}
 case $target in
   windows) toolchain=mingw-w64 program=tsm2ostra.exe emulator=/usr/lib/wine/wine64
-    targets="tsm2ostra ostra2svg" ;;
+    targets="tsm2ostra ostra2svg tsmcheck" ;;
   i686) toolchain=i686-linux-gnu program=tsm2ostra emulator=qemu-i386 targets=tsm2ostra ;;
   aarch64) toolchain=aarch64-linux-gnu program=tsm2ostra emulator=qemu-aarch64 targets=tsm2ostra ;;
   *) echo "unknown target: $target" >&2; exit 2 ;;

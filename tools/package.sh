@@ -60,7 +60,7 @@ root=$(mktemp -d)
 trap 'rm -rf "$root"' EXIT
 for deb in "$programs" "$runtime" "$development"; do dpkg-deb -x "$deb" "$root"; done
 lib=$root/usr/lib/$multiarch
-for binary in "$root/usr/bin/tsm2ostra" "$root/usr/bin/ostra2svg" "$lib/libtsm2ostra.so.2"; do
+for binary in "$root"/usr/bin/{tsm2ostra,tsmcheck,ostra2svg} "$lib/libtsm2ostra.so.2"; do
   readelf -d "$binary" | grep -q BIND_NOW || fail "$binary is not linked with -z now"
   readelf -l "$binary" | grep -q GNU_RELRO || fail "$binary is not linked with -z relro"
 done
@@ -68,6 +68,7 @@ done
 # The programs, from their package alone.
 doc=$root/usr/share/doc/tsm2ostra
 bash tests/run_examples.sh "$root/usr/bin/tsm2ostra" "$doc/examples"
+"$root/usr/bin/tsmcheck" -q "$doc"/examples/*.tsm || fail "the packaged tsmcheck finds faults"
 "$root/usr/bin/ostra2svg" --fit "$doc/examples/model.ost" "$root/model.svg"
 cmp "$root/model.svg" "$doc/examples/model.svg" || fail "the packaged ostra2svg draws otherwise"
 for page in "$root"/usr/share/man/man1/*.gz "$root"/usr/share/man/man3/*.gz; do

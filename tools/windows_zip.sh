@@ -4,14 +4,14 @@
 # text, the README and the licence, the text files with CR-LF line ends. Then checks its
 # listing, and runs the programs unpacked from it (under wine64 when TSM2OSTRA_EMULATOR says
 # so, as tools/cross.sh windows does).
-# Usage: tools/windows_zip.sh [BUILD_DIR]   (default: build-windows, built with both programs)
+# Usage: tools/windows_zip.sh [BUILD_DIR]   (default: build-windows, built with every program)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${1:-build-windows}
 read -r -a emulator <<<"${TSM2OSTRA_EMULATOR:-}"
 version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
 name=tsm2ostra-$version-windows-x86_64
-programs="tsm2ostra.exe preview/ostra2svg.exe"
+programs="tsm2ostra.exe preview/ostra2svg.exe tsmcheck/tsmcheck.exe"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 mkdir "$work/$name"
@@ -35,7 +35,8 @@ rm -f "$zip_file"
 
 unzip -l "$zip_file"
 listed=$(unzip -Z1 "$zip_file" | sort)
-wanted=$(for f in LICENSE.txt README.md ostra2svg.exe ostra2svg.txt tsm2ostra.exe tsm2ostra.txt; do
+wanted=$(for f in LICENSE.txt README.md ostra2svg.exe ostra2svg.txt tsm2ostra.exe tsm2ostra.txt \
+    tsmcheck.exe tsmcheck.txt; do
   echo "$name/$f"; done)
 [ "$listed" = "$wanted" ] || { echo "FAIL: the zip holds"; echo "$listed"; exit 1; }
 unpacked=$work/unpacked
@@ -43,7 +44,10 @@ unzip -q "$zip_file" -d "$unpacked"
 grep -q $'\r$' "$unpacked/$name/README.md" || { echo "FAIL: README.md has no CR-LF ends"; exit 1; }
 cp examples/model.tsm "$unpacked/"
 (cd "$unpacked" && "${emulator[@]}" "$name/tsm2ostra.exe" model.tsm model.ost >/dev/null &&
-  "${emulator[@]}" "$name/ostra2svg.exe" --fit model.ost model.svg)
+  "${emulator[@]}" "$name/ostra2svg.exe" --fit model.ost model.svg &&
+  "${emulator[@]}" "$name/tsmcheck.exe" model.tsm >check.txt)
+grep -q "^model.tsm: converts cleanly" "$unpacked/check.txt" ||
+  { echo "FAIL: the zipped tsmcheck says"; cat "$unpacked/check.txt"; exit 1; }
 cmp "$unpacked/model.ost" examples/model.ost && cmp "$unpacked/model.svg" examples/model.svg ||
   { echo "FAIL: the zipped programs draw otherwise"; exit 1; }
 echo "windows zip: $build/$name.zip holds working programs, their manual pages and the README"

@@ -64,6 +64,7 @@ ResultCode Converter::ParseModelContent() {
         break;
       default:
         // Anything else ends the root content; the document level reads on.
+        if (notices_.on()) notices_.Skipped(StartTagPlace(id), StartTag(id), id, TagId::TsmModel);
         return ResultCode::Ok;
     }
     if (child != ResultCode::Ok) return child;
@@ -101,7 +102,7 @@ ResultCode Converter::GeometryChild(TagId child) {
     case TagId::VectorField: return ParseVectorField();
     case TagId::LineSet: return ParseLineSet();
     case TagId::FaceSet: return ParseFaceSet();
-    default: return SkipElement(child);
+    default: return SkipChild(child, TagId::Geometry);
   }
 }
 

@@ -57,9 +57,13 @@ class FaceList {
 
   FaceEntry* Rewind() { return cursor_ = First(&cursor_at_); }
   FaceEntry* Advance() { return cursor_ = cursor_ == nullptr ? nullptr : Next(&cursor_at_); }
+  // True while the cursor is at a face.
+  bool has_current() const { return cursor_ != nullptr; }
   // Colours the face at the cursor; without one, nothing happens.
   void SetCurrentColor(uint8_t r, uint8_t g, uint8_t b);
 
+  // The face appended last (there must be one).
+  const FaceEntry* last() const { return static_cast<const FaceEntry*>(arena_.last()); }
   FaceEntry* First(Position* at) const { return static_cast<FaceEntry*>(arena_.First(at)); }
   FaceEntry* Next(Position* at) const;
 

@@ -22,22 +22,25 @@ ResultCode Converter::FaceSetChild(TagId child) {
     case TagId::Colors:
       faces_.Rewind();
       return ParseChildren(TagId::Colors, &Converter::FaceColorsChild);
-    default: return SkipElement(child);
+    default: return SkipChild(child, TagId::FaceSet);
   }
 }
 
 ResultCode Converter::FacesChild(TagId child) {
-  return child == TagId::F ? ParseFace() : SkipElement(child);
+  return child == TagId::F ? ParseFace() : SkipChild(child, TagId::Faces);
 }
 
 // The k-th child of "<colors>" belongs to the k-th face, whatever its tag.
 ResultCode Converter::FaceColorsChild(TagId child) {
-  ResultCode r = child == TagId::C ? ParseFaceColor() : SkipElement(child);
+  ResultCode r = child != TagId::C                         ? SkipChild(child, TagId::Colors)
+                 : faces_.has_current() || !notices_.on() ? ParseFaceColor()
+                                                          : ParseColorOfNothing(true);
   if (r == ResultCode::Ok) faces_.Advance();
   return r;
 }
 
 ResultCode Converter::ParseFace() {
+  const Place at = notices_.on() ? StartTagPlace(TagId::F) : Place();
   faces_.SetGeometryNumber(geometry_number_);
   if (!faces_.Append()) return ResultCode::OutOfMemory;
   std::string_view label;
@@ -49,7 +52,10 @@ ResultCode Converter::ParseFace() {
     ResultCode r = NextToken();
     if (IsHardFailure(r)) return r;
     if (r != ResultCode::Ok) return ResultCode::EndOfInput;  // "<f>" still open
-    if (TokenIs(ClosingTag(TagId::F))) return ResultCode::Ok;
+    if (TokenIs(ClosingTag(TagId::F))) {
+      if (notices_.on()) NoteUndefinedCorner(at);
+      return ResultCode::Ok;
+    }
     double value;
     r = ParseNumber(token(), &value);
     if (r != ResultCode::Ok) return r;
@@ -57,6 +63,13 @@ ResultCode Converter::ParseFace() {
     int32_t vertex;
     if (!TruncateToInt32(value, &vertex) || vertex == INT32_MAX) return ResultCode::InvalidInput;
     if (!faces_.AppendVertex(vertex + 1)) return ResultCode::OutOfMemory;
+  }
+}
+
+void Converter::NoteUndefinedCorner(Place at) {
+  const FaceEntry* face = faces_.last();
+  for (uint32_t i = 0; i < face->vertex_count; ++i) {
+    if (NoteUndefinedVertex(at, TagId::F, face->vertices()[i])) return;
   }
 }
 

@@ -17,16 +17,17 @@ ResultCode Converter::LineSetChild(TagId child) {
     case TagId::L:
       return ParseLine();
     default:
-      return SkipElement(child);
+      return SkipChild(child, TagId::LineSet);
   }
 }
 
 ResultCode Converter::LinesChild(TagId child) {
-  return child == TagId::L ? ParseLine() : SkipElement(child);
+  return child == TagId::L ? ParseLine() : SkipChild(child, TagId::Lines);
 }
 
 ResultCode Converter::ParseLine() {
   // A line adds one before truncating (a face truncates first): -0.5 is point 0 here.
+  const Place at = notices_.on() ? StartTagPlace(TagId::L) : Place();
   double first, second;
   ResultCode r = NextToken();
   if (r != ResultCode::Ok) return r;
@@ -59,7 +60,9 @@ ResultCode Converter::ParseLine() {
   r = NextToken();
   if (IsHardFailure(r)) return r;
   if (r != ResultCode::Ok) return ResultCode::EndOfInput;  // "<l>" still open
-  return TokenIs(ClosingTag(TagId::L)) ? ResultCode::Ok : ResultCode::InvalidInput;
+  if (!TokenIs(ClosingTag(TagId::L))) return ResultCode::InvalidInput;
+  if (notices_.on() && !NoteUndefinedVertex(at, TagId::L, a)) NoteUndefinedVertex(at, TagId::L, b);
+  return ResultCode::Ok;
 }
 
 }  // namespace tsm2ostra

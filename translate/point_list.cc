@@ -42,8 +42,19 @@ PointEntry* PointList::Next(Position* at) const {
   return static_cast<PointEntry*>(arena_.Next(at, size));
 }
 
+int64_t PointList::size() const {
+  Position at = counted_at_;
+  for (const PointEntry* e = counted_ == 0 ? First(&at) : Next(&at); e != nullptr; e = Next(&at)) {
+    counted_at_ = at;
+    ++counted_;
+  }
+  return counted_;
+}
+
 void PointList::Clear() {
   arena_.Clear();
+  counted_at_ = Position();
+  counted_ = 0;
   cursor_ = nullptr;
   cursor_at_ = Position();
 }

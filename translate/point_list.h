@@ -45,6 +45,8 @@ class PointList {
   // (none after the last; with none it stays none).
   PointEntry* Rewind() { return cursor_ = First(&cursor_at_); }
   PointEntry* Advance() { return cursor_ = cursor_ == nullptr ? nullptr : Next(&cursor_at_); }
+  // True while the cursor is at a point.
+  bool has_current() const { return cursor_ != nullptr; }
   // Colours the point at the cursor; without one, nothing happens.
   void SetCurrentColor(uint8_t r, uint8_t g, uint8_t b);
 
@@ -52,11 +54,17 @@ class PointList {
   PointEntry* First(Position* at) const { return static_cast<PointEntry*>(arena_.First(at)); }
   PointEntry* Next(Position* at) const;
 
+  // How many points the list holds: counted when asked, on from where the last count ended,
+  // so that appending costs nothing for it.
+  int64_t size() const;
   // Forgets every point; their memory is kept for the next geometry.
   void Clear();
 
  private:
   RecordArena arena_;
+  // The last entry size() counted, and how many it counted.
+  mutable Position counted_at_;
+  mutable int64_t counted_ = 0;
   Position cursor_at_;
   PointEntry* cursor_ = nullptr;
 };

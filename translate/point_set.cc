@@ -22,7 +22,7 @@ ResultCode Converter::PointSetChild(TagId child) {
     case TagId::Colors:
       points_.Rewind();
       return ParseChildren(TagId::Colors, &Converter::PointColorsChild);
-    default: return SkipElement(child);
+    default: return SkipChild(child, TagId::PointSet);
   }
 }
 
@@ -30,13 +30,15 @@ ResultCode Converter::PointsChild(TagId child) {
   switch (child) {
     case TagId::P: return ParsePoint();
     case TagId::Thickness: return ParseThickness();
-    default: return SkipElement(child);
+    default: return SkipChild(child, TagId::Points);
   }
 }
 
 // The k-th child of "<colors>" belongs to the k-th point, whatever its tag.
 ResultCode Converter::PointColorsChild(TagId child) {
-  ResultCode r = child == TagId::C ? ParsePointColor() : SkipElement(child);
+  ResultCode r = child != TagId::C                          ? SkipChild(child, TagId::Colors)
+                 : points_.has_current() || !notices_.on() ? ParsePointColor()
+                                                           : ParseColorOfNothing(false);
   if (r == ResultCode::Ok) points_.Advance();
   return r;
 }

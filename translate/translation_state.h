@@ -7,6 +7,7 @@
 
 #include "translate/face_list.h"
 #include "translate/geometry_names.h"
+#include "translate/notices.h"
 #include "translate/point_list.h"
 
 namespace tsm2ostra {
@@ -50,6 +51,8 @@ struct TranslationState {
   // current "<vectorField>", numbered on their own.
   VectorNumbering vectors_;
   VectorNumbering field_vectors_;
+  // Where the skipped and undrawn parts are told, if anywhere.
+  Notices notices_;
 };
 
 }  // namespace tsm2ostra

@@ -20,18 +20,20 @@ ResultCode Converter::VectorFieldChild(TagId child) {
       return ParseChildren(TagId::Vectors, &Converter::VectorsChild);
     case TagId::V: {
       const PointEntry* base = field_vectors_.Take(points_);
+      if (base == nullptr && notices_.on()) return ParseVectorFromNothing(field_vectors_.number());
       return ParseVector(field_vectors_.number(), base);
     }
     default:
-      return SkipElement(child);
+      return SkipChild(child, TagId::VectorField);
   }
 }
 
 // Only "<v>" children take a number and a base point; other children are skipped and
 // leave the pairing alone, so vector k is always drawn from point k.
 ResultCode Converter::VectorsChild(TagId child) {
-  if (child != TagId::V) return SkipElement(child);
+  if (child != TagId::V) return SkipChild(child, TagId::Vectors);
   const PointEntry* base = vectors_.Take(points_);
+  if (base == nullptr && notices_.on()) return ParseVectorFromNothing(vectors_.number());
   return ParseVector(vectors_.number(), base);
 }
 
@@ -55,6 +57,14 @@ ResultCode Converter::ParseVector(int64_t number, const PointEntry* base) {
     if (r != ResultCode::Ok) return r;
   }
   return ExpectClosingTag(TagId::V);
+}
+
+ResultCode Converter::ParseVectorFromNothing(int64_t number) {
+  const Place at = StartTagPlace(TagId::V);
+  const std::string_view tag = StartTag(TagId::V);
+  const ResultCode r = ParseVector(number, nullptr);
+  if (r == ResultCode::Ok) notices_.NoBasePoint(at, tag, number, points_.size());
+  return r;
 }
 
 }  // namespace tsm2ostra

@@ -73,17 +73,48 @@ typedef struct tsm2ostra_allocator {
   void *context;
 } tsm2ostra_allocator;
 
+/* What a notice tells: a part of the model that the conversion reads and leaves out of the
+   drawing, or that the drawing names wrongly. Notices change nothing: with or without them,
+   the drawing and the result are the same, byte for byte. */
+typedef enum tsm2ostra_notice_kind {
+  TSM2OSTRA_NOTICE_UNKNOWN_ELEMENT = 1, /* a tag that is no element of the format (a misspelled
+                                           or wrong-case one); it is skipped with its content */
+  TSM2OSTRA_NOTICE_MISPLACED_ELEMENT,   /* an element where it means nothing; skipped with its
+                                           content */
+  TSM2OSTRA_NOTICE_NOTHING_TO_COLOR,    /* a <c> with no point or face left to colour */
+  TSM2OSTRA_NOTICE_NO_BASE_POINT,       /* a <v> with no point to start from: it draws nothing */
+  TSM2OSTRA_NOTICE_UNDEFINED_VERTEX     /* a line or face vertex number that names no point
+                                           defined before it in its geometry */
+} tsm2ostra_notice_kind;
+
+typedef struct tsm2ostra_notice {
+  unsigned long line, column;  /* where the element or entry starts; column 1-based, in bytes */
+  tsm2ostra_notice_kind kind;
+  const char *tag;             /* its start tag as written (its first 63 bytes at most), */
+  size_t tag_size;             /* not NUL-terminated */
+  const char *text;            /* one sentence, NUL-terminated, as tsmcheck prints it */
+} tsm2ostra_notice;
+
+/* Called once for each element the conversion skips, at its outermost start tag (nothing
+   inside it is reported again), and once for each entry it reads and cannot draw. The
+   model's documentation elements (<meta>, <title>, <version>, <authors>, <description>) and
+   the prologue are meant to be skipped, and not reported. The notice and its texts are valid
+   only during the call. */
+typedef void (*tsm2ostra_notice_fn)(void *context, const tsm2ostra_notice *notice);
+
 /* Options of one conversion. Start from tsm2ostra_options_init, which sets size to the
    size the caller was compiled with, so that fields added later keep their defaults for
    callers that don't know them. A NULL options pointer means all defaults. */
 typedef struct tsm2ostra_options {
   size_t size;
   const tsm2ostra_allocator *allocator; /* NULL: the C library's heap */
+  tsm2ostra_notice_fn notice;           /* NULL: no notices, and nothing spent on them */
+  void *notice_context;
 } tsm2ostra_options;
 
 /* Inline, so that size is the caller's own. */
 static inline void tsm2ostra_options_init(tsm2ostra_options *options) {
-  tsm2ostra_options defaults = {sizeof(tsm2ostra_options), NULL};
+  tsm2ostra_options defaults = {sizeof(tsm2ostra_options), NULL, NULL, NULL};
   *options = defaults;
 }
 
@@ -112,6 +143,14 @@ TSM2OSTRA_API tsm2ostra_result tsm2ostra_convert_file(const char *model_path,
    to fit; returns the length it needs, without the NUL, as snprintf does. */
 TSM2OSTRA_API size_t tsm2ostra_describe(tsm2ostra_result result, char *buffer,
                                         size_t capacity);
+
+/* Why a conversion failed, in one sentence without a line feed: for the forms that look
+   normal but are refused (a '+' in a number, a byte-order mark, a comment, a self-closing
+   element, a processing instruction, a document type's internal subset, lone carriage
+   returns) what to write instead; for any other refused token, that token; for other
+   failures, what tsm2ostra_describe says. "" for OK. Sized as tsm2ostra_describe. */
+TSM2OSTRA_API size_t tsm2ostra_explain(tsm2ostra_result result, char *buffer,
+                                       size_t capacity);
 
 #ifdef __cplusplus
 }

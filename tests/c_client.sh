@@ -21,7 +21,7 @@ soname=$(readelf -d "$libdir/libtsm2ostra.so.2" | sed -n 's/.*(SONAME).*\[\(.*\)
 [ "$soname" = libtsm2ostra.so.2 ] || fail "SONAME is '$soname'"
 exported=$(nm -D --defined-only "$libdir/libtsm2ostra.so.2" | awk '$2 == "T" {print $3}' |
            sed 's/@.*//' | sort | tr '\n' ' ')
-[ "$exported" = "tsm2ostra_convert_file tsm2ostra_convert_memory tsm2ostra_convert_stream tsm2ostra_describe tsm2ostra_status_name tsm2ostra_version " ] ||
+[ "$exported" = "tsm2ostra_convert_file tsm2ostra_convert_memory tsm2ostra_convert_stream tsm2ostra_describe tsm2ostra_explain tsm2ostra_status_name tsm2ostra_version " ] ||
   fail "the shared library exports: $exported"
 
 # Through the CMake package, in a plain C project.

@@ -1,6 +1,6 @@
 // The WebAssembly side of the page: one conversion or one picture at a time, with the bytes
 // read from and written to JavaScript through the hooks the module object carries
-// (Module.hooks.read, Module.hooks.write; see engine.js). Outcomes stay in static storage
+// (Module.hooks.read, Module.hooks.write, Module.hooks.notice; see engine.js). Outcomes stay in static storage
 // until the next call, where JavaScript reads them by their fixed layout.
 #include <emscripten.h>
 
@@ -21,6 +21,10 @@ EM_JS(long, web_read, (char* buffer, size_t capacity), {
 // Takes size bytes of output at bytes; returns 0, or nonzero to fail the output.
 EM_JS(int, web_write, (const char* bytes, size_t size), {
   return Module["hooks"].write(bytes, size);
+});
+// Takes one notice: its place, its kind (the interface's number) and its sentence.
+EM_JS(void, web_notice, (unsigned long line, unsigned long column, int kind, const char* text), {
+  Module["hooks"].notice(line, column, kind, text);
 });
 
 namespace {
@@ -50,6 +54,9 @@ std::string draw_message;
 
 long ReadFromPage(void*, char* buffer, size_t capacity) { return web_read(buffer, capacity); }
 int WriteToPage(void*, const char* bytes, size_t size) { return web_write(bytes, size); }
+void NoticeToPage(void*, const tsm2ostra_notice* notice) {
+  web_notice(notice->line, notice->column, static_cast<int>(notice->kind), notice->text);
+}
 
 class PageByteSource : public ostra2svg::ByteSource {
  public:
@@ -65,10 +72,12 @@ extern "C" {
 
 EMSCRIPTEN_KEEPALIVE const char* web_version() { return tsm2ostra_version(); }
 
-// Converts the model that the read hook delivers into the write hook.
+// Converts the model that the read hook delivers into the write hook, each notice to the
+// notice hook.
 EMSCRIPTEN_KEEPALIVE const ConvertOutcome* web_convert() {
   tsm2ostra_options options;
   tsm2ostra_options_init(&options);
+  options.notice = NoticeToPage;
   const tsm2ostra_result result =
       tsm2ostra_convert_stream(ReadFromPage, nullptr, WriteToPage, nullptr, &options);
   convert_outcome.status = result.status;

@@ -67,10 +67,14 @@ function asBytes(data) {
 // (a view of the wasm's memory, valid during the call only). A reader or writer that throws
 // fails the input or the output, and its error is thrown once the wasm has returned. An abort
 // (the renderer out of memory) leaves the instance unusable: the next call gets a new one.
-async function run(read, write, call) {
+async function run(read, write, call, notice = () => {}) {
   const m = await engine();
   let failure = null;
   m.hooks = {
+    notice(line, column, kind, text) {
+      notice({ line: line >>> 0, column: column >>> 0, kind: NOTICE_KINDS[kind] || '',
+               text: cString(m, text >>> 0) });
+    },
     read(pointer, capacity) {
       try {
         return read(m.HEAPU8.subarray(pointer >>> 0, (pointer >>> 0) + (capacity >>> 0)));
@@ -102,6 +106,10 @@ async function run(read, write, call) {
   return outcome;
 }
 
+// The notice kinds of the C interface, by number, without the TSM2OSTRA_NOTICE_ prefix.
+const NOTICE_KINDS = ['', 'UNKNOWN_ELEMENT', 'MISPLACED_ELEMENT', 'NOTHING_TO_COLOR',
+                      'NO_BASE_POINT', 'UNDEFINED_VERTEX'];
+
 // Converts a model: a Uint8Array, an ArrayBuffer, a string, or a reader function (into:
 // Uint8Array) => bytes copied into it, 0 at the end. options.onProgress(read, total) follows
 // the reading of a model in memory; options.onWrite(piece), if given, receives the drawing
@@ -113,6 +121,7 @@ async function convert(model, options = {}) {
   const read = typeof model === 'function' ? model : bytesReader(model, options.onProgress);
   // A drawing is about as long as its model.
   const output = options.onWrite ? null : gatherer((model.length || model.byteLength || 0) + 65536);
+  const notices = [];
   const outcome = await run(read, options.onWrite || output.write, (m) => {
     const p = m._web_convert() >>> 0;
     const words = new Uint32Array(m.HEAPU8.buffer, p, 4);
@@ -122,7 +131,7 @@ async function convert(model, options = {}) {
       column: words[2],
       message: cString(m, p + 16, 256),
     };
-  });
+  }, (notice) => notices.push(notice));
   return {
     ok: outcome.status === 'OK',
     status: outcome.status,
@@ -130,7 +139,7 @@ async function convert(model, options = {}) {
     column: outcome.column,
     message: outcome.message,
     drawing: output && output.bytes(),
-    notices: [],
+    notices,
   };
 }
 

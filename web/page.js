@@ -131,7 +131,7 @@ function showNotices(notices) {
     const button = document.createElement('button');
     button.type = 'button';
     button.textContent = `Line ${notice.line}${notice.column ? `, column ${notice.column}` : ''}: ` +
-                         `${notice.text}${notice.kind ? ` (${notice.kind})` : ''}`;
+                         notice.text;
     button.addEventListener('click', () => goToLine('model-text', notice.line));
     item.append(button);
     list.append(item);

@@ -21,7 +21,13 @@ function native(bytes) {
   rmSync(drawing, { force: true });
   const run = spawnSync(join(build, 'tsm2ostra'), ['input.tsm', 'out.ost'], { cwd: work });
   const last = run.stdout.toString().trimEnd().split('\n').pop();
+  // tsmcheck prints one warning for each notice, at its line and column.
+  const checked = spawnSync(join(build, 'tsmcheck/tsmcheck'), ['input.tsm'], { cwd: work });
+  const warnings = checked.stdout.toString().split('\n')
+    .map((l) => /^input\.tsm:(\d+):(\d+): warning: /.exec(l)).filter(Boolean)
+    .map((m) => `${m[1]}:${m[2]}`);
   return {
+    warnings,
     ok: run.status === 0,
     message: run.status === 0 ? '' : last,
     line: run.status === 0 ? null : Number(/line (\d+)/.exec(last)[1]),
@@ -61,7 +67,10 @@ for (const [name, bytes] of cases) {
     check(name, got.message === want.message, `message '${got.message}', native '${want.message}'`) &&
     check(name, want.ok || got.line === want.line, `line ${got.line}, native ${want.line}`) &&
     check(name, got.ok === (got.status === 'OK') && /^[A-Z_]+$/.test(got.status),
-          `status ${got.status}`);
+          `status ${got.status}`) &&
+    check(name, got.notices.map((n) => `${n.line}:${n.column}`).join() === want.warnings.join() &&
+          got.notices.every((n) => n.kind !== '' && n.text !== ''),
+          `notices at ${got.notices.map((n) => `${n.line}:${n.column}`)}, tsmcheck's at ${want.warnings}`);
 }
 
 // A model read in small pieces by a reader function, the drawing taken piece by piece: the

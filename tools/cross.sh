@@ -38,6 +38,6 @@ if [ "$target" = windows ]; then
   bash tests/unicode_names.sh "$PWD/$build/$program" examples
   version=$(sed -n 's/^project(tsm2ostra VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
   bash preview/command_line_test.sh "$PWD/$build/preview/ostra2svg.exe" "$version"
-  bash preview/check_pictures.sh "$PWD/$build/preview/ostra2svg.exe" examples docs/pictures
+  bash preview/check_pictures.sh "$PWD/$build/preview/ostra2svg.exe" docs/pictures --fit examples
   tools/windows_zip.sh "$build"
 fi

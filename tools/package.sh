@@ -69,11 +69,13 @@ done
 doc=$root/usr/share/doc/tsm2ostra
 bash tests/run_examples.sh "$root/usr/bin/tsm2ostra" "$doc/examples"
 "$root/usr/bin/tsmcheck" -q "$doc"/examples/*.tsm || fail "the packaged tsmcheck finds faults"
-"$root/usr/bin/ostra2svg" "$doc/examples/model.ost" "$root/model.svg"
+"$root/usr/bin/ostra2svg" --fit "$doc/examples/model.ost" "$root/model.svg"
 cmp "$root/model.svg" "$doc/examples/model.svg" || fail "the packaged ostra2svg draws otherwise"
 for page in "$root"/usr/share/man/man1/*.gz "$root"/usr/share/man/man3/*.gz; do
   gzip -t "$page" || fail "$page is not gzip-compressed"
 done
+gzip -dc "$root/usr/share/man/man1/tsm2ostra.1.gz" | grep -qF /usr/share/doc/tsm2ostra/formats.md ||
+  fail "the packaged tsm2ostra(1) does not name /usr/share/doc/tsm2ostra/formats.md"
 
 # A C program built against the development package through pkg-config, its .pc file found
 # where Debian keeps it, and run with the shared library of libtsm2ostra2; and the same

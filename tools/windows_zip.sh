@@ -20,7 +20,7 @@ for program in $programs; do
   x86_64-w64-mingw32-strip -o "$work/$name/$(basename "$program")" "$build/$program"
   # Plain text: no bold or underlining by overstrike, no hyphenated words.
   page=$(basename "$program" .exe)
-  groff -man -Tascii -P-cbou -rHY=0 "docs/$page.1" >"$work/$name/$page.txt"
+  groff -man -t -Tascii -P-cbou -rHY=0 "docs/$page.1" >"$work/$name/$page.txt"
 done
 cp README.md "$work/$name/README.md"
 cp LICENSE "$work/$name/LICENSE.txt"
@@ -44,7 +44,7 @@ unzip -q "$zip_file" -d "$unpacked"
 grep -q $'\r$' "$unpacked/$name/README.md" || { echo "FAIL: README.md has no CR-LF ends"; exit 1; }
 cp examples/model.tsm "$unpacked/"
 (cd "$unpacked" && "${emulator[@]}" "$name/tsm2ostra.exe" model.tsm model.ost >/dev/null &&
-  "${emulator[@]}" "$name/ostra2svg.exe" model.ost model.svg &&
+  "${emulator[@]}" "$name/ostra2svg.exe" --fit model.ost model.svg &&
   "${emulator[@]}" "$name/tsmcheck.exe" model.tsm >check.txt)
 grep -q "^model.tsm: converts cleanly" "$unpacked/check.txt" ||
   { echo "FAIL: the zipped tsmcheck says"; cat "$unpacked/check.txt"; exit 1; }

@@ -87,10 +87,11 @@ class CharSource {
       mark_ = p;
     }
   }
-  // Marks a place already known.
-  void MarkPlace(Place place) {
+  // Marks the last byte delivered, which is no line feed, wherever it lay.
+  void MarkLastDeliveredPlace() {
+    CountDelivered();
     mark_ = nullptr;
-    marked_ = place;
+    marked_ = Place{line_, column_};
   }
   // The place of the last marked byte (a zero Place when none was marked).
   Place marked_place() const {

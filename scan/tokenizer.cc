@@ -73,7 +73,7 @@ ResultCode Scanner::NextTokenSlow() {
     // The held '<' was the last byte delivered, on the line and column the counters tell.
     pushed_back_ = false;
     c = '<';
-    source->MarkPlace(Place{source->line_counter(), source->column_counter()});
+    source->MarkLastDeliveredPlace();
   } else {
     do {
       while (p != end && scan_detail::IsWhiteSpace(*p)) ++p;
@@ -88,7 +88,7 @@ ResultCode Scanner::NextTokenSlow() {
     if (p != nullptr) {
       source->Mark(p - 1);
     } else {
-      source->MarkPlace(Place{source->line_counter(), source->column_counter()});
+      source->MarkLastDeliveredPlace();
     }
   }
 

@@ -8,6 +8,8 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <string_view>
 
@@ -94,6 +96,12 @@ inline void* Reallocate(void* c, void* memory, size_t, size_t new_size) {
 inline void Release(void*, void* memory) { std::free(memory); }
 
 }  // namespace detail
+
+// The bytes of a file; "" when it can't be read.
+inline std::string ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
 
 inline std::string Describe(const tsm2ostra_result& result) {
   char words[128];

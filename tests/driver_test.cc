@@ -47,10 +47,7 @@ std::string Converted(const std::string& input) {
   return "File '" + input + "' successfully converted.\n";
 }
 
-std::string ReadFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
+using tsm2ostra_test::ReadFile;
 
 void WriteFile(const fs::path& path, const std::string& text) {
   std::ofstream(path, std::ios::binary) << text;

@@ -21,10 +21,7 @@ using tsm2ostra_test::Describe;
 using tsm2ostra_test::Outcome;
 using tsm2ostra_test::Trial;
 
-std::string ReadFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
+using tsm2ostra_test::ReadFile;
 
 std::string Example(const char* name) {
   return ReadFile(fs::path(TSM2OSTRA_SOURCE_DIR) / "examples" / name);

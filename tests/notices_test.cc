@@ -16,10 +16,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string ReadFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
+using tsm2ostra_test::ReadFile;
 
 // Each notice as "line:column kind tag text".
 void Collect(void* context, const tsm2ostra_notice* notice) {

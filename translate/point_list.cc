@@ -15,6 +15,7 @@ bool PointList::Append(double x, double y, uint8_t r, uint8_t g, uint8_t b) {
   entry->r = r;
   entry->g = g;
   entry->b = b;
+  ++count_;
   return true;
 }
 
@@ -42,19 +43,9 @@ PointEntry* PointList::Next(Position* at) const {
   return static_cast<PointEntry*>(arena_.Next(at, size));
 }
 
-int64_t PointList::size() const {
-  Position at = counted_at_;
-  for (const PointEntry* e = counted_ == 0 ? First(&at) : Next(&at); e != nullptr; e = Next(&at)) {
-    counted_at_ = at;
-    ++counted_;
-  }
-  return counted_;
-}
-
 void PointList::Clear() {
   arena_.Clear();
-  counted_at_ = Position();
-  counted_ = 0;
+  count_ = 0;
   cursor_ = nullptr;
   cursor_at_ = Position();
 }

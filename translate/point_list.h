@@ -54,17 +54,14 @@ class PointList {
   PointEntry* First(Position* at) const { return static_cast<PointEntry*>(arena_.First(at)); }
   PointEntry* Next(Position* at) const;
 
-  // How many points the list holds: counted when asked, on from where the last count ended,
-  // so that appending costs nothing for it.
-  int64_t size() const;
+  // How many points the list holds.
+  int64_t size() const { return count_; }
   // Forgets every point; their memory is kept for the next geometry.
   void Clear();
 
  private:
   RecordArena arena_;
-  // The last entry size() counted, and how many it counted.
-  mutable Position counted_at_;
-  mutable int64_t counted_ = 0;
+  int64_t count_ = 0;
   Position cursor_at_;
   PointEntry* cursor_ = nullptr;
 };
